@@ -1,0 +1,41 @@
+#include "controls/radiogroup.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+RadioGroup::RadioGroup(const QString& caption, QWidget* parent)
+    : QGroupBox(caption, parent), buttons_(new QButtonGroup(this)), layout_(new QVBoxLayout(this))
+{
+    layout_->setContentsMargins(8, 4, 8, 4);
+    layout_->setSpacing(2);
+    connect(buttons_, &QButtonGroup::idClicked, this, &RadioGroup::clicked);
+}
+
+void RadioGroup::SetItems(const QStringList& items)
+{
+    for (QAbstractButton* button : buttons_->buttons()) {
+        buttons_->removeButton(button);
+        delete button;
+    }
+    items_ = items;
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], this);
+        buttons_->addButton(button, i);
+        layout_->addWidget(button);
+    }
+}
+
+int RadioGroup::ItemIndex() const
+{
+    return buttons_->checkedId();
+}
+
+void RadioGroup::SetItemIndex(int index)
+{
+    QAbstractButton* button = buttons_->button(index);
+    if (!button) return;
+    button->setChecked(true);
+    emit clicked(index);
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "shell/storedsettings.h"
+
+#include <QString>
+#include <QWidget>
+
+class DirectoryListBox;
+class DriveComboBox;
+class FileListBox;
+class PictureBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class RadioGroup;
+class Windows;
+
+// The folder selection window: source and destination folders, the action
+// of the sorting keys, the file type and the preview. It also holds the
+// state every other window reads: the photo list, the two folders, the
+// action, the start folder, the version text and the settings working copy.
+class Tnastaveni : public QWidget {
+    Q_OBJECT
+public:
+    explicit Tnastaveni(Windows& windows);
+
+    // The process's current folder when the window was created.
+    QString startDir;
+    // Copy of the running version text.
+    QString verze;
+    // Working copy of the display and confirmation settings (rozliseni,
+    // nastaveni, hlavni, velka, orig, show), named after their stored values.
+    DisplaySettings nast;
+    // orig as fixed during creation; the preview falls back to it.
+    QString defaultPicture;
+    // Source-folder changes so far, counted up to 3.
+    int sourceChangeCount = 0;
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    DriveComboBox* DriveComboBox1;
+    DriveComboBox* DriveComboBox2;
+    DirectoryListBox* DirectoryListBox1;
+    DirectoryListBox* DirectoryListBox2;
+    FileListBox* FileListBox1;
+    FileListBox* FileListBox2;
+    QLineEdit* Edit1;
+    QLineEdit* Edit2;
+    QTreeWidget* ListView1;
+    RadioGroup* RadioGroup1;
+    RadioGroup* RadioGroup2;
+    QGroupBox* RadioGroup3;
+    QPushButton* pridat;
+    QPushButton* zmenit;
+    QPushButton* smazat;
+    QPushButton* BitBtn1;
+    QPushButton* BitBtn2;
+    QPushButton* BitBtn3;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    PictureBox* Image1;
+    QMenu* menu_image;
+    QMenu* dir2list;
+
+    // Handlers, named after their controls and events.
+    void FormShow();
+    void FormHide();
+    bool FormCloseQuery();
+    void FormClose();
+    void DriveComboBox1Change(const QString& drive);
+    void DriveComboBox2Change(const QString& drive);
+    void DirectoryListBox1Change();
+    void DirectoryListBox2Change();
+    void Edit1KeyEnter();
+    void Edit2KeyEnter();
+    void RadioGroup2Click();
+    void BitBtn2Click();
+    void Button2Click();
+    void BitBtn3Click();
+    void FileListBox1MouseDown();
+    void Refresh();
+    void OpenMainViewer();
+    void OpenFullScreen();
+    void OpenSlideshow();
+    void Button1Click();
+
+    // Loads a picture into the preview; raises the decoder's error.
+    void LoadPreview(const QString& path);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void setTabOrderOfControls();
+    void connectHandlers();
+    void FormCreate();
+    void applyStoredFolders(const QString& directory1, const QString& directory2);
+    void setSourceFolder(const QString& folder);
+    void setDestinationFolder(const QString& folder);
+    bool selectedPictureOrComplain();
+    void loadPreviewQuietly(const QString& path);
+
+    Windows& windows_;
+    QString storedDirectory1_;
+    QString storedDirectory2_;
+};

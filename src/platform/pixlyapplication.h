@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QApplication>
+
+// The application object. An exception that escapes any event handler is
+// shown in the general error box and the program goes on.
+class PixlyApplication : public QApplication {
+public:
+    PixlyApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};

@@ -1,0 +1,6 @@
+#include "viewer/hlavni_pixly.h"
+
+Thlavni::Thlavni(Windows& windows) : QWidget(nullptr), windows_(windows)
+{
+    setWindowTitle(QStringLiteral("Vendrax"));
+}

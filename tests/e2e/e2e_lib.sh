@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Helpers for driving the real program under Xvfb with real key presses.
+
+export HOME="$E2E_WORK/home"
+export XDG_CONFIG_HOME="$HOME/.config"
+mkdir -p "$HOME"
+unset QT_QPA_PLATFORM
+export QT_QPA_PLATFORM=xcb
+
+fail() {
+  echo "e2e FAILED: $*" >&2
+  [ -f "$E2E_WORK/pixly.log" ] && sed 's/^/  pixly: /' "$E2E_WORK/pixly.log" >&2
+  exit 1
+}
+
+start_window_manager() {
+  openbox >/dev/null 2>&1 &
+  sleep 1
+}
+
+# Waits for a window whose title is exactly $1 and prints its id.
+wait_for_window() {
+  local title=$1 id
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.2
+  done
+  fail "window '$title' did not appear"
+}
+
+start_pixly() {
+  (cd "$E2E_WORK/start" && exec ${E2E_WRAP:-} "$E2E_PIXLY" >>"$E2E_WORK/pixly.log" 2>&1) &
+  echo $! > "$E2E_WORK/pixly.pid"
+  local window
+  window=$(wait_for_window "Nastavení")
+  # The splash comes to the front for a second before handing over.
+  sleep 1.5
+  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+  echo "$window"
+}
+
+key() {
+  xdotool key --delay 100 "$@"
+}
+
+# Clicks at client coordinates of a window.
+click_in_window() {
+  local window=$1 x=$2 y=$3
+  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+  xdotool mousemove --window "$window" "$x" "$y" click 1
+  sleep 0.3
+}
+
+# Closes the window with Alt+F4 and answers the quit question with Yes
+# (No is the default button, so Shift+Tab moves to Yes first).
+quit_with_yes() {
+  local window=$1 question
+  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+  key alt+F4
+  question=$(wait_for_window "Pixly")
+  xdotool windowactivate --sync "$question" >/dev/null 2>&1 || true
+  key shift+Tab space
+}
+
+wait_for_exit() {
+  local pid
+  pid=$(cat "$E2E_WORK/pixly.pid")
+  for _ in $(seq 1 50); do
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.2
+  done
+  kill "$pid" 2>/dev/null || true
+  fail "the program did not end after the quit question"
+}

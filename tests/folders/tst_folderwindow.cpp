@@ -1,0 +1,381 @@
+#include "controls/directorylistbox.h"
+#include "controls/filelistbox.h"
+#include "controls/picturebox.h"
+#include "controls/radiogroup.h"
+#include "folders/nast_pixly.h"
+#include "platform/settingsstore.h"
+#include "platform/systeminfo.h"
+#include "recordingdialogs.h"
+#include "settings/nast_pixly_prog.h"
+#include "shell/pixly_flash.h"
+#include "shell/storedsettings.h"
+#include "startedprogram.h"
+#include "testenvironment.h"
+#include "viewer/hlavni_pixly.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QString NoPicture = QStringLiteral("Nevybral jste žádný obrázek!");
+const QString QuitQuestion = QStringLiteral("Opravdu chcete ukončit program Pixly?");
+
+QString nativeJoin(const QString& folder, const QString& name)
+{
+    return QDir::toNativeSeparators(QDir(folder).filePath(name));
+}
+
+// Distinct colours tell the pictures apart in the preview.
+QColor previewColour(const Tnastaveni* window)
+{
+    const QImage& picture = window->Image1->Picture();
+    return picture.isNull() ? QColor() : picture.pixelColor(picture.width() / 2, picture.height() / 2);
+}
+
+bool sameColour(const QColor& a, const QColor& b)
+{
+    return qAbs(a.red() - b.red()) < 12 && qAbs(a.green() - b.green()) < 12 && qAbs(a.blue() - b.blue()) < 12;
+}
+
+void clickFileAt(Tnastaveni* window, int row)
+{
+    FileListBox* list = window->FileListBox1;
+    const QRect place = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
+}
+
+} // namespace
+
+class TestFolderWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void restoredProfileAppliesFoldersColoursAndBounds()
+    {
+        TestEnvironment env;
+        const QString source = env.makeFolder(QStringLiteral("zdroj"));
+        const QString destination = env.makeFolder(QStringLiteral("cíl"));
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + source.toUtf8() +
+                          "\ndirectory2=" + destination.toUtf8() +
+                          "\n[nast]\nrozliseni=2\nnastaveni=255\nhlavni=1\nvelka=2\norig=logo.jpg\nshow=0\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        QCOMPARE(window->DirectoryListBox1->Directory(), source);
+        QCOMPARE(window->DirectoryListBox2->Directory(), destination);
+        QCOMPARE(window->Edit1->text(), source);
+        QCOMPARE(window->Edit2->text(), destination);
+        QCOMPARE(window->FileListBox1->Directory(), source);
+        QCOMPARE(window->FileListBox2->Directory(), destination);
+        QCOMPARE(window->nast.nastaveni, 255);
+        QCOMPARE(window->nast.show, false);
+        QCOMPARE(window->nast.orig, nativeJoin(env.startDir(), QStringLiteral("logo.jpg")));
+        QCOMPARE(window->palette().color(QPalette::Window), QColor(255, 0, 0));
+        QCOMPARE(window->RadioGroup1->ItemIndex(), 0);
+        QCOMPARE(window->RadioGroup1->Items(), QStringList({"kopírovat", "přejmenovávat"}));
+        QCOMPARE(window->RadioGroup2->ItemIndex(), 0);
+        QCOMPARE(window->FileListBox1->Mask(), QStringLiteral("*.jpg;*.jpeg;*.bmp;*.wmf"));
+        QCOMPARE(dialogs.count(), 0);
+    }
+
+    void missingSourceFolderStartsAtTheRootAndKeepsTheDestination()
+    {
+        TestEnvironment env;
+        const QString destination = env.makeFolder(QStringLiteral("cil"));
+        env.writeFile(QStringLiteral("Vendrax.conf"), "[prog]\nverze=2.2\n[dir]\ndirectory1=/no/such/folder\n"
+                                                      "directory2=" +
+                                                          destination.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        QCOMPARE(windows->nastaveni->DirectoryListBox1->Directory(), SystemInfo::SystemRoot());
+        QCOMPARE(windows->nastaveni->DirectoryListBox2->Directory(), destination);
+    }
+
+    void fileTypeChoiceSetsTheMaskOfBothLists()
+    {
+        TestEnvironment env;
+        const QString folder = env.makeFolder(QStringLiteral("pics"));
+        for (const char* name : {"a.jpg", "b.JPEG", "c.bmp", "d.wmf", "e.gif", "f.png"})
+            env.writeFile(QStringLiteral("pics/") + name, "x");
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + folder.toUtf8() +
+                          "\ndirectory2=" + folder.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        const auto names = [](FileListBox* list) {
+            QStringList result;
+            for (int i = 0; i < list->Count(); ++i)
+                result << list->Item(i);
+            return result;
+        };
+        QCOMPARE(names(window->FileListBox1), QStringList({"a.jpg", "b.JPEG", "c.bmp", "d.wmf"}));
+        window->RadioGroup2->SetItemIndex(2);
+        QCOMPARE(names(window->FileListBox1), QStringList({"c.bmp"}));
+        QCOMPARE(names(window->FileListBox2), QStringList({"c.bmp"}));
+        window->RadioGroup2->SetItemIndex(1);
+        QCOMPARE(names(window->FileListBox1), QStringList({"a.jpg", "b.JPEG"}));
+        window->RadioGroup2->SetItemIndex(3);
+        QCOMPARE(names(window->FileListBox2), QStringList({"d.wmf"}));
+    }
+
+    void previewKeepsPictureForTheFirstThreeSourceChanges()
+    {
+        TestEnvironment env;
+        env.writeFile(QStringLiteral("start/logo.jpg"), MakeJpeg(40, 30, Qt::red));
+        const QString one = env.makeFolder(QStringLiteral("one"));
+        const QString two = env.makeFolder(QStringLiteral("two"));
+        env.writeFile(QStringLiteral("one/green.jpg"), MakeJpeg(40, 30, Qt::green));
+        env.writeFile(QStringLiteral("Vendrax.conf"), "[prog]\nverze=2.2\n[dir]\ndirectory1=" + one.toUtf8() +
+                                                          "\ndirectory2=" + two.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        QVERIFY(sameColour(previewColour(window), Qt::red));
+        QCOMPARE(window->defaultPicture, nativeJoin(env.startDir(), QStringLiteral("logo.jpg")));
+
+        // Creation made two source changes, the first showing makes the third.
+        window->hide();
+        window->show();
+        QCOMPARE(window->sourceChangeCount, 3);
+        clickFileAt(window, 0);
+        QVERIFY(sameColour(previewColour(window), Qt::green));
+
+        // Later changes reset the preview to the default picture, even after
+        // the default picture setting itself has changed.
+        window->nast.orig = QStringLiteral("/elsewhere.jpg");
+        window->DirectoryListBox1->SetDirectory(two);
+        QVERIFY(sameColour(previewColour(window), Qt::red));
+        QCOMPARE(window->sourceChangeCount, 3);
+    }
+
+    void missingDefaultPictureKeepsTheBuiltInOne()
+    {
+        TestEnvironment env;
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        QCOMPARE(windows->nastaveni->Image1->Picture().size(), QSize(962, 613));
+        QCOMPARE(dialogs.count(), 0);
+    }
+
+    void pressingAFileLoadsThePreviewAndReportsOnlyAnEmptyJpeg()
+    {
+        TestEnvironment env;
+        const QString folder = env.makeFolder(QStringLiteral("pics"));
+        env.writeFile(QStringLiteral("pics/a_blue.jpg"), MakeJpeg(20, 20, Qt::blue));
+        env.writeFile(QStringLiteral("pics/b_damaged.bmp"), "BMnonsense");
+        env.writeFile(QStringLiteral("pics/c_empty.jpg"), QByteArray());
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + folder.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        window->activateWindow();
+
+        clickFileAt(window, 0);
+        QVERIFY(sameColour(previewColour(window), Qt::blue));
+        QCOMPARE(window->FileListBox1->ItemIndex(), 0);
+        QVERIFY(window->FileListBox1->isEnabled());
+
+        clickFileAt(window, 1);
+        QCOMPARE(dialogs.count(), 0);
+        QVERIFY(sameColour(previewColour(window), Qt::blue));
+
+        clickFileAt(window, 2);
+        QCOMPARE(dialogs.count(), 1);
+        QCOMPARE(dialogs.last().function, QStringLiteral("ShowPlainMessage"));
+        QCOMPARE(dialogs.last().text, QStringLiteral("Incomplete JPEG"));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Vendrax"));
+        QCOMPARE(dialogs.last().icon, QStringLiteral("none"));
+        QVERIFY(sameColour(previewColour(window), Qt::blue));
+        QCOMPARE(window->FileListBox1->ItemIndex(), 2);
+    }
+
+    void showingTheWindowAgainKeepsTheSelectedFile()
+    {
+        TestEnvironment env;
+        const QString folder = env.makeFolder(QStringLiteral("pics"));
+        env.writeFile(QStringLiteral("pics/a.jpg"), MakeJpeg(20, 20, Qt::blue));
+        env.writeFile(QStringLiteral("pics/b.jpg"), MakeJpeg(20, 20, Qt::green));
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + folder.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        window->FileListBox1->SetItemIndex(1);
+        window->hide();
+        window->show();
+        QCOMPARE(window->FileListBox1->ItemIndex(), 1);
+        QVERIFY(sameColour(previewColour(window), Qt::green));
+    }
+
+    void swapExchangesFoldersOnlyOnYes()
+    {
+        TestEnvironment env;
+        const QString one = env.makeFolder(QStringLiteral("one"));
+        const QString two = env.makeFolder(QStringLiteral("two"));
+        env.writeFile(QStringLiteral("Vendrax.conf"), "[prog]\nverze=2.2\n[dir]\ndirectory1=" + one.toUtf8() +
+                                                          "\ndirectory2=" + two.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+
+        dialogs.answerNo();
+        window->BitBtn2->click();
+        QCOMPARE(dialogs.last().text, QStringLiteral("Přejete si prohodit cesty ke složkám?"));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Změna adresáře"));
+        QCOMPARE(dialogs.last().defaultButton, QStringLiteral("No"));
+        QCOMPARE(window->DirectoryListBox1->Directory(), one);
+        QCOMPARE(window->DirectoryListBox2->Directory(), two);
+
+        dialogs.answerYes();
+        window->BitBtn2->click();
+        QCOMPARE(window->DirectoryListBox1->Directory(), two);
+        QCOMPARE(window->DirectoryListBox2->Directory(), one);
+        QCOMPARE(window->Edit1->text(), two);
+        QCOMPARE(window->FileListBox2->Directory(), one);
+    }
+
+    void newFolderIsCreatedAndBecomesTheDestination()
+    {
+        TestEnvironment env;
+        const QString target = env.makeFolder(QStringLiteral("target"));
+        env.makeFolder(QStringLiteral("target/old"));
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory2=" + target.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+
+        dialogs.answerInput(QStringLiteral("Dovolená 2026"));
+        window->Button2->click();
+        QCOMPARE(dialogs.calls().at(0).function, QStringLiteral("InputBox"));
+        QCOMPARE(dialogs.calls().at(0).caption, QStringLiteral("Vytvoření nové složky"));
+        QCOMPARE(dialogs.calls().at(0).text, QStringLiteral("Zadejte název nové složky:"));
+        QCOMPARE(dialogs.calls().at(0).proposed, QStringLiteral("Nová složka"));
+        QVERIFY(QDir(target).exists(QStringLiteral("Dovolená 2026")));
+        QCOMPARE(window->DirectoryListBox2->Directory(), nativeJoin(target, QStringLiteral("Dovolená 2026")));
+        QCOMPARE(dialogs.last().text,
+                 QStringLiteral("Složka \"Dovolená 2026\" byla vytvořena a nastavena jako aktuální."));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Vytvoření nové složky"));
+        QCOMPARE(dialogs.last().icon, QStringLiteral("information"));
+
+        // An existing folder is announced, then entered all the same.
+        dialogs.clear();
+        window->DirectoryListBox2->SetDirectory(target);
+        dialogs.answerInput(QStringLiteral("old"));
+        window->Button2->click();
+        QCOMPARE(dialogs.count(), 3);
+        QCOMPARE(dialogs.calls().at(1).function, QStringLiteral("ShowWarningDialog"));
+        QCOMPARE(dialogs.calls().at(1).text, QStringLiteral("Zadaný adresář již existuje!"));
+        QCOMPARE(dialogs.calls().at(1).caption, QStringLiteral("Warning"));
+        QCOMPARE(window->DirectoryListBox2->Directory(), nativeJoin(target, QStringLiteral("old")));
+
+        // Cancel does nothing.
+        dialogs.clear();
+        window->Button2->click();
+        QCOMPARE(dialogs.count(), 1);
+        QCOMPARE(window->DirectoryListBox2->Directory(), nativeJoin(target, QStringLiteral("old")));
+    }
+
+    void newFolderThatCannotBeMadeIsNotReportedAsCreated()
+    {
+        TestEnvironment env;
+        const QString target = env.makeFolder(QStringLiteral("target"));
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory2=" + target.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        dialogs.answerInput(QStringLiteral("missing/parent"));
+        window->Button2->click();
+        QCOMPARE(dialogs.last().icon, QStringLiteral("error"));
+        QVERIFY(!dialogs.last().text.contains(QStringLiteral("byla vytvořena")));
+        QCOMPARE(window->DirectoryListBox2->Directory(), target);
+    }
+
+    void openingWithoutSelectionComplains()
+    {
+        TestEnvironment env;
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        window->BitBtn1->click();
+        QCOMPARE(dialogs.last().text, NoPicture);
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Pixly"));
+        QCOMPARE(dialogs.last().icon, QStringLiteral("error"));
+        QVERIFY(window->isVisible());
+        QVERIFY(!windows->hlavni->isVisible());
+    }
+
+    void helpKeyAndButtonShowTheHelpText()
+    {
+        TestEnvironment env;
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        window->BitBtn3->click();
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Help"));
+        QVERIFY(dialogs.last().text.startsWith(QStringLiteral("Zde můžete nastavit složky")));
+        QVERIFY(dialogs.last().text.endsWith(QStringLiteral("(klik pravým tlačítkem na obrázek).")));
+        QCOMPARE(dialogs.last().icon, QStringLiteral("information"));
+        QTest::keyClick(window->DirectoryListBox1, Qt::Key_F1);
+        QCOMPARE(dialogs.count(), 2);
+    }
+
+    void quitAnsweredNoWritesNothing()
+    {
+        TestEnvironment env;
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        const QString before = env.settingsText();
+        dialogs.answerNo();
+        QVERIFY(!windows->nastaveni->close());
+        QCOMPARE(dialogs.last().text, QuitQuestion);
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Pixly"));
+        QCOMPARE(dialogs.last().defaultButton, QStringLiteral("No"));
+        QVERIFY(windows->nastaveni->isVisible());
+        QCOMPARE(env.settingsText(), before);
+    }
+
+    void quitAnsweredYesStoresEverything()
+    {
+        TestEnvironment env;
+        const QString one = env.makeFolder(QStringLiteral("one"));
+        const QString two = env.makeFolder(QStringLiteral("two"));
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        window->DirectoryListBox1->SetDirectory(one);
+        window->DirectoryListBox2->SetDirectory(two);
+        windows->hlavni->setGeometry(40, 50, 300, 200);
+        windows->Form6->CheckBox2->setChecked(false);
+        window->nast.hlavni = 1234;
+
+        dialogs.answerYes();
+        QVERIFY(window->close());
+
+        SettingsStore store(SettingsStore::Access::Read);
+        const auto folders = StoredSettings::ReadFolders(store);
+        QCOMPARE(folders->directory1, one);
+        QCOMPARE(folders->directory2, two);
+        QCOMPARE(StoredSettings::ReadDisplay(store, {})->hlavni, 1234);
+        QCOMPARE(StoredSettings::ReadAutomaticCheck(store), false);
+        QCOMPARE(*StoredSettings::ReadBounds(store, {}), windows->hlavni->frameGeometry());
+
+        // The next start restores the folders and applies the bounds.
+        RecordingDialogs next;
+        auto restarted = StartProgram();
+        QCOMPARE(restarted->nastaveni->DirectoryListBox1->Directory(), one);
+        QCOMPARE(restarted->nastaveni->DirectoryListBox2->Directory(), two);
+        QVERIFY(!restarted->Form7->aktual);
+    }
+};
+
+QTEST_MAIN(TestFolderWindow)
+#include "tst_folderwindow.moc"

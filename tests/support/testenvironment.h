@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A sandbox for one test: a temporary settings file that the settings store
+// uses, and a temporary start folder made the process's current folder.
+class TestEnvironment {
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+
+    QString settingsFile() const;
+    QString startDir() const;
+    // A fresh folder inside the sandbox (created with parents).
+    QString makeFolder(const QString& relative) const;
+    // Writes a file (creating its folder) and returns its full native path.
+    QString writeFile(const QString& relative, const QByteArray& contents) const;
+    // The settings file's text, for assertions on what was stored.
+    QString settingsText() const;
+
+private:
+    QTemporaryDir root_;
+    QString previousCurrent_;
+};
+
+// A small valid JPEG of the given size, solid colour.
+QByteArray MakeJpeg(int width, int height, const QColor& colour);
+// A small valid BMP of the given size.
+QByteArray MakeBmp(int width, int height, const QColor& colour);
