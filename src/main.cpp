@@ -1,12 +1,9 @@
 #include "platform/fontsubstitutes.h"
 #include "platform/pixlyapplication.h"
 #include "platform/qtdialogservice.h"
+#include "platform/translations.h"
 #include "shell/pixly_flash.h"
 #include "shell/windows.h"
-
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -15,10 +12,8 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Standard buttons and dialogs in Czech, like the rest of the program.
-    QTranslator qtTranslations;
-    if (qtTranslations.load(QLocale(QLocale::Czech), QStringLiteral("qtbase"), QStringLiteral("_"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslations);
+    QTranslator qtTranslation;
+    InstallCzechQtTranslation(qtTranslation);
     InstallFontSubstitutes();
 
     QtDialogService dialogs;

@@ -13,6 +13,7 @@
 #include "testenvironment.h"
 #include "viewer/hlavni_pixly.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -212,6 +213,36 @@ private slots:
         window->show();
         QCOMPARE(window->FileListBox1->ItemIndex(), 1);
         QVERIFY(sameColour(previewColour(window), Qt::green));
+    }
+
+    void afterAClickTheWindowKeysRefreshBothLists()
+    {
+        TestEnvironment env;
+        const QString one = env.makeFolder(QStringLiteral("one"));
+        const QString two = env.makeFolder(QStringLiteral("two"));
+        env.writeFile(QStringLiteral("one/a.jpg"), MakeJpeg(8, 8, Qt::red));
+        env.writeFile(QStringLiteral("Vendrax.conf"), "[prog]\nverze=2.2\n[dir]\ndirectory1=" + one.toUtf8() +
+                                                          "\ndirectory2=" + two.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        QApplication::setActiveWindow(window);
+        clickFileAt(window, 0);
+        QCOMPARE(QApplication::focusWidget(), window);
+
+        env.writeFile(QStringLiteral("two/copied elsewhere.jpg"), MakeJpeg(8, 8, Qt::red));
+        QCOMPARE(window->FileListBox2->Count(), 0);
+        QTest::keyClick(window, Qt::Key_F5);
+        QCOMPARE(window->FileListBox2->Count(), 1);
+        QTest::keyClick(window, Qt::Key_Delete);
+        QCOMPARE(dialogs.count(), 0);
+        QVERIFY(QFile::exists(nativeJoin(one, QStringLiteral("a.jpg"))));
+
+        // F5 belongs to the window alone: in a list it does nothing.
+        env.writeFile(QStringLiteral("two/second.jpg"), MakeJpeg(8, 8, Qt::red));
+        window->FileListBox1->setFocus();
+        QTest::keyClick(window->FileListBox1, Qt::Key_F5);
+        QCOMPARE(window->FileListBox2->Count(), 1);
     }
 
     void swapExchangesFoldersOnlyOnYes()
