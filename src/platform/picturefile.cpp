@@ -1,7 +1,9 @@
 #include "platform/picturefile.h"
 
+#include "platform/emfrenderer.h"
 #include "platform/jpegcodec.h"
 #include "platform/pixlyerror.h"
+#include "platform/wmfrenderer.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -71,19 +73,14 @@ QImage decodeWithQtReader(const QByteArray& data, const char* format, const char
 
 // Windows metafiles (".wmf", ".emf") have no decoder in this build, so they are refused the way
 // any extension without a decoder is.
-QImage decodeMetafile(const QByteArray&, const QString& extension)
-{
-    throw unknownExtension(extension);
-}
-
 QImage decode(PictureFormat format, const QByteArray& data, const QString& extension)
 {
     switch (format) {
     case PictureFormat::Jpeg: return DecodeJpeg(data).image;
     case PictureFormat::Bitmap: return decodeWithQtReader(data, "bmp", "Bitmap image is not valid");
     case PictureFormat::Icon: return decodeWithQtReader(data, "ico", "Icon image is not valid");
-    case PictureFormat::Metafile:
-    case PictureFormat::EnhancedMetafile: return decodeMetafile(data, extension);
+    case PictureFormat::Metafile: return RenderWmf(data);
+    case PictureFormat::EnhancedMetafile: return RenderEmf(data);
     }
     throw unknownExtension(extension);
 }

@@ -147,9 +147,9 @@ private slots:
         QTest::newRow("last extension counts")
             << "photo.jpg.bak" << jpeg << "Unknown picture file extension (.bak)";
         QTest::newRow("wmf") << "drawing.wmf" << QByteArray("\xD7\xCD\xC6\x9A", 4)
-                             << "Unknown picture file extension (.wmf)";
+                             << "Metafile is not valid: the file is too short";
         QTest::newRow("emf") << "drawing.EMF" << QByteArray(44, '\0')
-                             << "Unknown picture file extension (.EMF)";
+                             << "Enhanced metafile is not valid: the file is too short";
     }
 
     void refusesWithMessage()
