@@ -5,23 +5,44 @@
 
 PictureBox::PictureBox(Placement placement, QWidget* parent) : QWidget(parent), placement_(placement) {}
 
-void PictureBox::SetPicture(const QImage& picture)
+void PictureBox::SetPicture(const QImage& picture, const QImage& fitted)
 {
     picture_ = picture;
-    scaled_ = QPixmap();
+    scaled_ = fitted.size() == PictureRect().size() ? QPixmap::fromImage(fitted) : QPixmap();
     update();
 }
 
 QRect PictureBox::FitRect(const QSize& picture, const QSize& box, Placement placement)
 {
     if (picture.isEmpty() || box.isEmpty()) return QRect();
-    const bool fits = picture.width() <= box.width() && picture.height() <= box.height();
-    QSize shown = picture;
-    if (placement == Placement::EnlargeTopLeft || !fits) shown = picture.scaled(box, Qt::KeepAspectRatio);
-    shown = shown.expandedTo(QSize(1, 1));
-    if (placement == Placement::EnlargeTopLeft) return QRect(QPoint(0, 0), shown);
-    const QPoint origin((box.width() - shown.width()) / 2, (box.height() - shown.height()) / 2);
-    return QRect(origin, shown);
+    if (placement == Placement::EnlargeTopLeft)
+        return QRect(QPoint(0, 0), picture.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+
+    const int w = picture.width(), h = picture.height();
+    const int boxW = box.width(), boxH = box.height();
+    int width = w, height = h;
+    if (w > boxW || h > boxH) {
+        // Reduced with the aspect ratio kept, the sides truncated.
+        const double ratio = double(w) / double(h);
+        if (w > h) {
+            width = boxW;
+            height = int(boxW / ratio);
+            if (height > boxH) {
+                height = boxH;
+                width = int(boxH * ratio);
+            }
+        } else {
+            height = boxH;
+            width = int(boxH * ratio);
+            if (width > boxW) {
+                width = boxW;
+                height = int(boxW / ratio);
+            }
+        }
+    }
+    width = qMax(width, 1);
+    height = qMax(height, 1);
+    return QRect((boxW - width) / 2, (boxH - height) / 2, width, height);
 }
 
 QRect PictureBox::PictureRect() const

@@ -14,7 +14,9 @@ public:
 
     explicit PictureBox(Placement placement, QWidget* parent = nullptr);
 
-    void SetPicture(const QImage& picture);
+    // fitted, when given, is the picture already scaled to its place in this
+    // box (made ahead of time off the UI thread); otherwise it is made here.
+    void SetPicture(const QImage& picture, const QImage& fitted = QImage());
     const QImage& Picture() const { return picture_; }
     // Where the picture is drawn inside the box.
     QRect PictureRect() const;

@@ -116,49 +116,69 @@ public:
 
     // Allocates libjpeg's buffers (and, for multi-scan files, reads all scans), then the
     // picture, so a refused memory request never leaves a large picture allocated.
-    QImage decode()
+    QImage decode(QImage reuse, const JpegRowsDecoded& rowsDecoded)
     {
         const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
         cinfo_.out_color_space = cmyk ? JCS_CMYK : kRgb32ColourSpace;
         runLibjpeg(errors_, [this] { jpeg_start_decompress(&cinfo_); });
-        QImage image(int(cinfo_.output_width), int(cinfo_.output_height), QImage::Format_RGB32);
-        if (image.isNull()) throw JpegError(JERR_OUT_OF_MEMORY);
+        QImage image = pictureBuffer(std::move(reuse));
         std::vector<JSAMPROW> rows(image.height());
         for (int y = 0; y < image.height(); ++y)
             rows[y] = image.scanLine(y);
         if (cmyk)
-            readCmykRows(rows.data());
+            readCmykRows(image, rows.data(), rowsDecoded);
         else
-            readRows(rows.data());
-        fillRowsNotDecoded(image);
+            readRows(image, rows.data(), rowsDecoded);
+        fillRowsNotDecoded(image, rows.data(), rowsDecoded);
         // jpeg_finish_decompress is left out on purpose: it only reads what follows the last
         // scan, and junk there must not cost a picture that is already complete.
         return image;
     }
 
 private:
-    void readRows(JSAMPROW* rows)
+    QImage pictureBuffer(QImage reuse) const
     {
-        runLibjpeg(errors_, [this, rows] {
-            while (cinfo_.output_scanline < cinfo_.output_height) {
-                const JDIMENSION left = cinfo_.output_height - cinfo_.output_scanline;
-                if (jpeg_read_scanlines(&cinfo_, rows + cinfo_.output_scanline, left) == 0) break;
-            }
-        });
+        const QSize size(int(cinfo_.output_width), int(cinfo_.output_height));
+        // Only memory that no other image sees may be written over.
+        if (reuse.size() == size && reuse.format() == QImage::Format_RGB32 && reuse.isDetached())
+            return reuse;
+        reuse = QImage(); // freed before the new picture is allocated
+        QImage image(size, QImage::Format_RGB32);
+        if (image.isNull()) throw JpegError(JERR_OUT_OF_MEMORY);
+        return image;
     }
 
-    void readCmykRows(JSAMPROW* rows)
+    // Each band is read in its own libjpeg step, so that the caller's work on it runs outside
+    // the frames that libjpeg may jump out of.
+    void readRows(const QImage& image, JSAMPROW* rows, const JpegRowsDecoded& rowsDecoded)
+    {
+        while (cinfo_.output_scanline < cinfo_.output_height) {
+            const JDIMENSION first = cinfo_.output_scanline;
+            JDIMENSION read = 0;
+            runLibjpeg(errors_, [this, rows, first, &read] {
+                read = jpeg_read_scanlines(&cinfo_, rows + first, cinfo_.output_height - first);
+            });
+            if (read == 0) break;
+            if (rowsDecoded) rowsDecoded(image, int(first), int(read));
+        }
+    }
+
+    void readCmykRows(const QImage& image, JSAMPROW* rows, const JpegRowsDecoded& rowsDecoded)
     {
         const bool inverted = cinfo_.saw_Adobe_marker;
-        runLibjpeg(errors_, [this, rows, inverted] {
-            JSAMPARRAY cmyk = (*cinfo_.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo_),
-                                                          JPOOL_IMAGE, cinfo_.output_width * 4, 1);
-            while (cinfo_.output_scanline < cinfo_.output_height) {
-                JSAMPROW target = rows[cinfo_.output_scanline];
-                if (jpeg_read_scanlines(&cinfo_, cmyk, 1) == 0) break;
-                convertCmykRow(cmyk[0], reinterpret_cast<QRgb*>(target), cinfo_.output_width, inverted);
-            }
+        JSAMPARRAY cmyk = nullptr;
+        runLibjpeg(errors_, [this, &cmyk] {
+            cmyk = (*cinfo_.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo_), JPOOL_IMAGE,
+                                               cinfo_.output_width * 4, 1);
         });
+        while (cinfo_.output_scanline < cinfo_.output_height) {
+            const JDIMENSION row = cinfo_.output_scanline;
+            JDIMENSION read = 0;
+            runLibjpeg(errors_, [this, cmyk, &read] { read = jpeg_read_scanlines(&cinfo_, cmyk, 1); });
+            if (read == 0) break;
+            convertCmykRow(cmyk[0], reinterpret_cast<QRgb*>(rows[row]), cinfo_.output_width, inverted);
+            if (rowsDecoded) rowsDecoded(image, int(row), 1);
+        }
     }
 
     // Adobe applications store CMYK inverted (0 = full ink); files without the Adobe marker
@@ -175,13 +195,16 @@ private:
     }
 
     // libjpeg always yields every row when reading from memory; this only guards against
-    // handing out uninitialised memory should it ever stop early.
-    void fillRowsNotDecoded(QImage& image) const
+    // handing out uninitialised memory should it ever stop early. The rows are written through
+    // their pointers, so that the image is never detached once rows have been handed out.
+    void fillRowsNotDecoded(const QImage& image, JSAMPROW* rows, const JpegRowsDecoded& rowsDecoded) const
     {
-        for (int y = int(cinfo_.output_scanline); y < image.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const int first = int(cinfo_.output_scanline);
+        for (int y = first; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(rows[y]);
             std::fill(row, row + image.width(), qRgb(0, 0, 0));
         }
+        if (rowsDecoded && first < image.height()) rowsDecoded(image, first, image.height() - first);
     }
 
     ErrorManager errors_;
@@ -241,11 +264,16 @@ private:
 
 DecodedJpeg DecodeJpeg(const QByteArray& data)
 {
+    return DecodeJpegInto(data, QImage());
+}
+
+DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse, const JpegRowsDecoded& rowsDecoded)
+{
     JpegReader reader;
     reader.readHeader(data);
     reader.refuseOversizedPicture();
     const bool multipleScans = reader.hasMultipleScans();
-    return DecodedJpeg{reader.decode(), multipleScans};
+    return DecodedJpeg{reader.decode(std::move(reuse), rowsDecoded), multipleScans};
 }
 
 QSize ReadJpegSize(const QByteArray& data)

@@ -16,3 +16,8 @@ bool PixlyApplication::notify(QObject* receiver, QEvent* event)
     }
     return true;
 }
+
+void RequestTermination()
+{
+    QCoreApplication::exit(0);
+}

@@ -1,6 +1,308 @@
 #include "viewer/hlavni_pixly.h"
 
-Thlavni::Thlavni(Windows& windows) : QWidget(nullptr), windows_(windows)
+#include "controls/directorylistbox.h"
+#include "controls/filelistbox.h"
+#include "controls/picturebox.h"
+#include "controls/radiogroup.h"
+#include "folders/nast_pixly.h"
+#include "platform/colorref.h"
+#include "platform/dialogservice.h"
+#include "platform/handlerguard.h"
+#include "platform/pixlyapplication.h"
+#include "platform/settingsstore.h"
+#include "settings/nast_pixly_prog.h"
+#include "settings/pixly_about.h"
+#include "settings/pixly_help.h"
+#include "shell/makerweb.h"
+#include "shell/storedsettings.h"
+#include "shell/windows.h"
+#include "slideshow/pixly_slide.h"
+#include "viewer/fotka_velka.h"
+#include "viewer/photolist.h"
+#include "viewer/picturecache.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+
+namespace {
+namespace Text {
+const QString Pixly = QStringLiteral("Pixly");
+const QString CaptionPrefix = QStringLiteral("Vendrax ");
+const QString FileNameTitle = QStringLiteral("Název souboru:");
+const QString FileNameHint = QStringLiteral("Název souboru");
+const QString NoPicture = QStringLiteral("Nevybral jste žádný obrázek!");
+const QString QuitQuestion = QStringLiteral("Opravdu chcete ukončit program Pixly?");
+const QString MenuProgram = QStringLiteral("Program");
+const QString MenuFullScreen = QStringLiteral("Celá obrazovka");
+const QString MenuQuit = QStringLiteral("&Konec");
+const QString MenuSettings = QStringLiteral("Nastavení");
+const QString MenuFolders = QStringLiteral("Nastavení složek");
+const QString MenuProgramSettings = QStringLiteral("Nastavení programu");
+const QString MenuAboutGroup = QStringLiteral("O programu");
+const QString MenuHelp = QStringLiteral("Nápověda");
+const QString MenuAbout = QStringLiteral("O programu");
+const QString MenuWeb = QStringLiteral("Web");
+const PhotoActionTexts Actions{QStringLiteral("Zadej název pro nový soubor:"),
+                               QStringLiteral("Zadej nový název pro soubor:")};
+} // namespace Text
+} // namespace
+
+Thlavni::Thlavni(Windows& windows)
+    : QWidget(nullptr), windows_(windows),
+      photos_(std::make_unique<PhotoList>(*windows.nastaveni->FileListBox1)), actions_(*this, Text::Actions)
 {
-    setWindowTitle(QStringLiteral("Vendrax"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFocusPolicy(Qt::StrongFocus);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    setFont(font);
+    resize(1025, 700);
+
+    createMenu();
+    const int top = MainMenu1->sizeHint().height();
+    Image1 = new PictureBox(PictureBox::Placement::ShrinkCentred, this);
+    Image1->setGeometry(8, top + 8, 1009, 649);
+    pictures_ = std::make_unique<PictureCache>(Image1->size());
+
+    Label1 = new QLabel(this);
+    QFont titleFont(QStringLiteral("Arial Black"));
+    titleFont.setPixelSize(11);
+    titleFont.setWeight(QFont::Black);
+    Label1->setFont(titleFont);
+    Label1->setToolTip(Text::FileNameHint);
+    Label1->move(8, top + 670);
+
+    Label2 = new QLabel(this);
+    QFont pathFont(QStringLiteral("Arial"));
+    pathFont.setPixelSize(13);
+    Label2->setFont(pathFont);
+    Label2->setAutoFillBackground(true);
+    QPalette pathPalette = Label2->palette();
+    pathPalette.setColor(QPalette::Window,
+                         palette().color(QPalette::Inactive, QPalette::Highlight).lighter(150));
+    Label2->setPalette(pathPalette);
+    Label2->setGeometry(104, top + 668, 913, 18);
+
+    connect(Image1, &PictureBox::doubleClicked, this, Guarded([this] { OpenFullScreen(false); }));
+    FormCreate();
+}
+
+Thlavni::~Thlavni() = default;
+
+void Thlavni::createMenu()
+{
+    MainMenu1 = new QMenuBar(this);
+    QMenu* program = MainMenu1->addMenu(Text::MenuProgram);
+    Celobrazovka1 = program->addAction(Text::MenuFullScreen);
+    Celobrazovka1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    Konec1 = program->addAction(Text::MenuQuit);
+    Konec1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QMenu* settings = MainMenu1->addMenu(Text::MenuSettings);
+    Nastavensloek1 = settings->addAction(Text::MenuFolders);
+    Nastavensloek1->setShortcut(QKeySequence(Qt::Key_F5));
+    Nastavenprogramu1 = settings->addAction(Text::MenuProgramSettings);
+    Nastavenprogramu1->setShortcut(QKeySequence(Qt::Key_F6));
+    QMenu* about = MainMenu1->addMenu(Text::MenuAboutGroup);
+    Npovda1 = about->addAction(Text::MenuHelp);
+    rogramu1 = about->addAction(Text::MenuAbout);
+    Web1 = about->addAction(Text::MenuWeb);
+    // The menu bar's actions act as window shortcuts whatever has the focus.
+    for (QAction* action : {Celobrazovka1, Konec1, Nastavensloek1, Nastavenprogramu1})
+        addAction(action);
+
+    connect(Celobrazovka1, &QAction::triggered, this, Guarded([this] { OpenFullScreen(false); }));
+    connect(Konec1, &QAction::triggered, this, Guarded([this] { windows_.nastaveni->close(); }));
+    connect(Nastavensloek1, &QAction::triggered, this, Guarded([this] { backToFolderWindow(); }));
+    connect(Nastavenprogramu1, &QAction::triggered, this, Guarded([this] { windows_.Form6->exec(); }));
+    connect(Npovda1, &QAction::triggered, this, Guarded([this] { windows_.help->exec(); }));
+    connect(rogramu1, &QAction::triggered, this, Guarded([this] { windows_.about->exec(); }));
+    connect(Web1, &QAction::triggered, this, Guarded([] { MakerWeb::Open(QStringLiteral("/")); }));
+}
+
+void Thlavni::FormCreate()
+{
+    Label1->setText(Text::FileNameTitle);
+    Label1->adjustSize();
+    Label2->setText(photos_->CurrentPath());
+}
+
+void Thlavni::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) RunGuarded([this] { FormShow(); });
+}
+
+void Thlavni::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // Pictures read ahead are of no use while another window shows them.
+    pictures_->ReadAhead({});
+}
+
+void Thlavni::FormShow()
+{
+    SetBackground(this, windows_.nastaveni->nast.hlavni);
+    setWindowTitle(Text::CaptionPrefix + windows_.nastaveni->verze);
+    Label1->setText(Text::FileNameTitle);
+    Label2->setText(photos_->CurrentPath());
+    if (!photos_->CurrentPath().isEmpty()) {
+        ShowCurrentPicture();
+    } else {
+        Dialogs().ShowMessageKind(Text::NoPicture, Text::Pixly, DialogService::Error);
+        backToFolderWindow();
+    }
+}
+
+void Thlavni::backToFolderWindow()
+{
+    hide();
+    windows_.nastaveni->show();
+}
+
+void Thlavni::LoadPicture(const QString& path)
+{
+    const ShownPicture shown = pictures_->Load(path);
+    Image1->SetPicture(shown.picture.image, shown.fitted);
+}
+
+void Thlavni::LoadPictureFrom(const QString& path)
+{
+    LoadPicture(path);
+}
+
+void Thlavni::SetPathLabel(const QString& path)
+{
+    Label2->setText(path);
+}
+
+void Thlavni::ShowCurrentPicture()
+{
+    const QString path = photos_->CurrentPath();
+    if (path.isEmpty()) {
+        // The folder has no picture left to show.
+        if (isVisible()) {
+            Dialogs().ShowMessageKind(Text::NoPicture, Text::Pixly, DialogService::Error);
+            backToFolderWindow();
+        }
+        return;
+    }
+    LoadPicture(path);
+    Label2->setText(path);
+    pictures_->ReadAhead(photos_->Neighbours());
+}
+
+void Thlavni::NextPicture()
+{
+    Navigation::StepNext(*photos_);
+    ShowCurrentPicture();
+}
+
+void Thlavni::PreviousPicture()
+{
+    Navigation::StepPrevious(*photos_);
+    ShowCurrentPicture();
+}
+
+void Thlavni::OpenFullScreen(bool stayWithoutPicture)
+{
+    if (!photos_->CurrentPath().isEmpty()) {
+        hide();
+        windows_.velka_fotka->show();
+        return;
+    }
+    Dialogs().ShowMessageKind(Text::NoPicture, Text::Pixly, DialogService::Error);
+    if (!stayWithoutPicture) backToFolderWindow();
+}
+
+PhotoActionContext Thlavni::actionContext()
+{
+    const Tnastaveni& folders = *windows_.nastaveni;
+    return {*photos_, folders.DirectoryListBox1->Directory(), folders.DirectoryListBox2->Directory(),
+            folders.RadioGroup1->ItemIndex(), folders.nast.show};
+}
+
+void Thlavni::FormKeyDown(int key)
+{
+    switch (key) {
+    case Qt::Key_Backspace:
+    case Qt::Key_PageUp:
+    case Qt::Key_Left: PreviousPicture(); break;
+    case Qt::Key_Space:
+    case Qt::Key_PageDown:
+    case Qt::Key_Right: NextPicture(); break;
+    case Qt::Key_Delete: actions_.Delete(*photos_); break;
+    case Qt::Key_F1: windows_.help->exec(); break;
+    case Qt::Key_F2:
+        hide();
+        windows_.velka_fotka->show();
+        windows_.slideshow->exec();
+        break;
+    default: break;
+    }
+}
+
+void Thlavni::FormKeyPress(QChar character)
+{
+    switch (character.unicode()) {
+    case 13: OpenFullScreen(true); break;
+    case 27:
+        if (Dialogs().AskYesNo(Text::QuitQuestion, Text::Pixly)) RequestTermination();
+        break;
+    case '*':
+    case 'C':
+    case 'c': actions_.CopyOrRename(actionContext()); break;
+    case '+': NextPicture(); break;
+    case '-': PreviousPicture(); break;
+    default: break;
+    }
+}
+
+void Thlavni::keyPressEvent(QKeyEvent* event)
+{
+    // Key codes first, then the character the key gives; no key is in both maps.
+    RunGuarded([&] { FormKeyDown(event->key()); });
+    if (!event->text().isEmpty()) RunGuarded([&] { FormKeyPress(event->text().at(0)); });
+    event->accept();
+}
+
+void Thlavni::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QWidget::mouseDoubleClickEvent(event);
+    RunGuarded([this] { OpenFullScreen(false); });
+}
+
+bool Thlavni::FormCloseQuery()
+{
+    return Dialogs().AskYesNo(Text::QuitQuestion, Text::Pixly);
+}
+
+void Thlavni::FormClose()
+{
+    RequestTermination();
+    SettingsStore store(SettingsStore::Access::Write);
+    StoredSettings::WriteBounds(store, frameGeometry());
+    StoredSettings::WriteFolders(store, {windows_.nastaveni->DirectoryListBox1->Directory(),
+                                         windows_.nastaveni->DirectoryListBox2->Directory()});
+}
+
+void Thlavni::CloseWithoutAsking()
+{
+    quitConfirmed_ = true;
+    close();
+}
+
+void Thlavni::closeEvent(QCloseEvent* event)
+{
+    bool accepted = quitConfirmed_;
+    if (!accepted) RunGuarded([&] { accepted = FormCloseQuery(); });
+    if (!accepted) {
+        event->ignore();
+        return;
+    }
+    RunGuarded([this] { FormClose(); });
+    event->accept();
 }

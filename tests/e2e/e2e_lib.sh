@@ -32,6 +32,16 @@ wait_for_window() {
   fail "window '$title' did not appear"
 }
 
+# Waits until no visible window is titled exactly $1.
+wait_for_no_window() {
+  local title=$1
+  for _ in $(seq 1 50); do
+    xdotool search --onlyvisible --name "^${title}\$" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  fail "window '$title' did not go away"
+}
+
 start_pixly() {
   (cd "$E2E_WORK/start" && exec ${E2E_WRAP:-} "$E2E_PIXLY" >>"$E2E_WORK/pixly.log" 2>&1) &
   echo $! > "$E2E_WORK/pixly.pid"
@@ -55,15 +65,32 @@ click_in_window() {
   sleep 0.3
 }
 
-# Closes the window with Alt+F4 and answers the quit question with Yes
-# (No is the default button, so Shift+Tab moves to Yes first).
-quit_with_yes() {
-  local window=$1 question
-  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-  key alt+F4
-  question=$(wait_for_window "Pixly")
+# Answers the question in the window titled $1 with Yes. No is the default
+# button, so Shift+Tab moves to Yes first.
+answer_yes() {
+  local question
+  question=$(wait_for_window "$1")
+  sleep 0.5
   xdotool windowactivate --sync "$question" >/dev/null 2>&1 || true
   key shift+Tab space
+}
+
+# Presses a key in a dialog titled $1 once it can take keys.
+key_in() {
+  local dialog title=$1
+  shift
+  dialog=$(wait_for_window "$title")
+  sleep 0.5
+  xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
+  key "$@"
+}
+
+# Closes the window with Alt+F4 and answers the quit question with Yes.
+quit_with_yes() {
+  local window=$1
+  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+  key alt+F4
+  answer_yes "Pixly"
 }
 
 wait_for_exit() {

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// File operations of the sorting keys and the folder window. None of them
+// reports why it failed: the callers only care whether it worked.
+namespace FileOperations {
+
+// Copies source to target, replacing a file of that name. The copy is
+// written beside the target first and moved over it only when complete,
+// and a copy onto the source itself (by any path) is refused, so a picture
+// can never be truncated by copying it.
+bool CopyReplacing(const QString& source, const QString& target);
+
+// Moves or renames source to target; refuses an existing target (also
+// where the system's rename would replace it).
+bool MoveNoReplace(const QString& source, const QString& target);
+
+// Deletes the file outright (no wastebasket).
+bool Delete(const QString& path);
+
+// True when both paths name the same existing file.
+bool SameFile(const QString& a, const QString& b);
+
+} // namespace FileOperations

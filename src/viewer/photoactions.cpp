@@ -1,0 +1,113 @@
+#include "viewer/photoactions.h"
+
+#include "platform/dialogservice.h"
+#include "platform/fileoperations.h"
+#include "platform/picturefile.h"
+#include "platform/systeminfo.h"
+#include "viewer/photolist.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString Pixly = QStringLiteral("Pixly");
+const QString CopyCaption = QStringLiteral("Kopírování");
+const QString RenameCaption = QStringLiteral("Přejmenování");
+const QString CopyDone = QStringLiteral("Kopírování úspěšné!\r");
+const QString RenameDone = QStringLiteral("Přejmenování úspěšné!\r");
+const QString DeleteQuestion = QStringLiteral("Opravdu chcete tento obrázek smazat?");
+const QString DeleteCaption = QStringLiteral("Smazat");
+const QString SaveCaption = QStringLiteral("Uložit do nového souboru");
+const QString SavePrompt = QStringLiteral("Zadejte cestu k novému souboru:");
+
+// Only the letters A to Z are folded, as the extension rule compares them.
+QString foldAsciiCase(const QString& text)
+{
+    QString folded = text;
+    for (QChar& c : folded)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + ('a' - 'A'));
+    return folded;
+}
+
+QString fileNameOf(const QString& path)
+{
+    return QFileInfo(path).fileName();
+}
+
+} // namespace
+
+QString TargetPath(const QString& typed, const QString& folder, const QString& currentFileName)
+{
+    // A folder that ends with a separator (the root) gets no second one;
+    // both spellings name the same file.
+    const QString separator = QDir::separator();
+    QString target = folder.endsWith(separator) ? folder + typed : folder + separator + typed;
+    const qsizetype dot = currentFileName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0) return target;
+    const QString extension = currentFileName.mid(dot);
+    if (!foldAsciiCase(target).contains(foldAsciiCase(extension))) target += extension;
+    return target;
+}
+
+PhotoActions::PhotoActions(PhotoView& view, PhotoActionTexts texts) : view_(view), texts_(std::move(texts)) {}
+
+void PhotoActions::CopyOrRename(const PhotoActionContext& context)
+{
+    if (context.action == 0)
+        Copy(context);
+    else if (context.action == 1)
+        Rename(context);
+}
+
+void PhotoActions::Copy(const PhotoActionContext& context)
+{
+    const QString current = context.photos.CurrentPath();
+    const auto typed = Dialogs().InputBox(CopyCaption, texts_.copyPrompt, fileNameOf(current));
+    if (!typed) return;
+    const QString target = TargetPath(*typed, context.destinationFolder, fileNameOf(current));
+    if (FileOperations::CopyReplacing(current, target) && context.confirm)
+        Dialogs().ShowMessageKind(CopyDone + target, Pixly, DialogService::Information);
+    view_.LoadPictureFrom(current);
+}
+
+void PhotoActions::Rename(const PhotoActionContext& context)
+{
+    const QString current = context.photos.CurrentPath();
+    const auto typed = Dialogs().InputBox(RenameCaption, texts_.renamePrompt, fileNameOf(current));
+    if (!typed) return;
+    const QString target = TargetPath(*typed, context.sourceFolder, fileNameOf(current));
+    if (!FileOperations::MoveNoReplace(current, target)) return;
+    if (context.confirm) Dialogs().ShowMessageKind(RenameDone + target, Pixly, DialogService::Information);
+    view_.SetPathLabel(target);
+    // The list follows the file even when its new name cannot be shown, so
+    // it never names a file that is gone.
+    try {
+        view_.LoadPictureFrom(target);
+    } catch (...) {
+        context.photos.Reread();
+        context.photos.SelectByPath(target);
+        throw;
+    }
+    context.photos.Reread();
+    context.photos.SelectByPath(target);
+}
+
+void PhotoActions::Delete(PhotoList& photos)
+{
+    if (!Dialogs().AskYesNo(DeleteQuestion, DeleteCaption)) return;
+    FileOperations::Delete(photos.CurrentPath());
+    const int position = photos.Position();
+    photos.Reread();
+    // After the last picture the new last one becomes current.
+    photos.SetPosition(qMin(position, photos.Count() - 1));
+    view_.ShowCurrentPicture();
+}
+
+void PhotoActions::SaveToNewFile(const LoadedPicture& shown, const QString& currentPath)
+{
+    const QString proposed = SystemInfo::SystemRoot() + fileNameOf(currentPath);
+    const auto typed = Dialogs().InputBox(SaveCaption, SavePrompt, proposed);
+    if (!typed) return;
+    SavePictureFile(shown, *typed);
+}

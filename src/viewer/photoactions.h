@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+class PhotoList;
+struct LoadedPicture;
+
+// The target of a copy or rename: the folder, a separator and the typed
+// name; the current picture's extension (from its last ".") is appended
+// when that extension, letters A–Z folded, occurs nowhere in the target.
+QString TargetPath(const QString& typed, const QString& folder, const QString& currentFileName);
+
+// The prompts of the two viewer windows differ in the verb form.
+struct PhotoActionTexts {
+    QString copyPrompt;
+    QString renamePrompt;
+};
+
+// What an action needs of the window that shows the picture.
+class PhotoView {
+public:
+    virtual ~PhotoView() = default;
+    // Loads the picture area from the file; raises the decoder's error.
+    virtual void LoadPictureFrom(const QString& path) = 0;
+    // Shows the current picture of the list as the window does after a step.
+    virtual void ShowCurrentPicture() = 0;
+    // The file name label, where the window has one.
+    virtual void SetPathLabel(const QString& path) = 0;
+};
+
+// Where the actions take their folders and settings from.
+struct PhotoActionContext {
+    PhotoList& photos;
+    QString sourceFolder;
+    QString destinationFolder;
+    int action; // 0 copy, 1 rename
+    bool confirm;
+};
+
+// Copy, rename, delete and save on the current picture, for both viewers.
+class PhotoActions {
+public:
+    PhotoActions(PhotoView& view, PhotoActionTexts texts);
+
+    // Copies or renames, as the folder window's action choice says.
+    void CopyOrRename(const PhotoActionContext& context);
+    void Copy(const PhotoActionContext& context);
+    void Rename(const PhotoActionContext& context);
+    void Delete(PhotoList& photos);
+    // Writes the shown picture in the format it was loaded in.
+    void SaveToNewFile(const LoadedPicture& shown, const QString& currentPath);
+
+private:
+    PhotoView& view_;
+    PhotoActionTexts texts_;
+};

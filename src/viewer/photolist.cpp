@@ -1,0 +1,97 @@
+#include "viewer/photolist.h"
+
+#include "controls/filelistbox.h"
+#include "controls/filelisting.h"
+#include "platform/dialogservice.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+const QString Pixly = QStringLiteral("Pixly");
+const QString LastQuestion =
+    QStringLiteral("Tenhle obrázek byl poslední.\rChcete začít prohlížet znovu od začátku?");
+const QString FirstQuestion = QStringLiteral("Tenhle obrázek byl první.\rChcete začít prohlížet od konce?");
+} // namespace
+
+PhotoList::PhotoList(FileListBox& list) : list_(list) {}
+
+QString PhotoList::CurrentPath() const
+{
+    return list_.FileName();
+}
+
+int PhotoList::Count() const
+{
+    return list_.Count();
+}
+
+int PhotoList::Position() const
+{
+    return list_.ItemIndex();
+}
+
+void PhotoList::SetPosition(int index)
+{
+    list_.SetItemIndex(index);
+}
+
+void PhotoList::Reread()
+{
+    list_.Update();
+}
+
+void PhotoList::SelectByPath(const QString& path)
+{
+    const QFileInfo file(path);
+    const QString folder = QDir::toNativeSeparators(file.absolutePath());
+    if (QDir(folder) != QDir(list_.Directory())) list_.SetDirectory(folder);
+    const QString name = file.fileName();
+    for (int i = 0; i < list_.Count(); ++i) {
+        if (list_.Item(i).compare(name, Qt::CaseInsensitive) == 0) {
+            list_.SetItemIndex(i);
+            return;
+        }
+    }
+    if (!file.isFile()) return;
+    list_.SetMask(name);
+    list_.SetItemIndex(0);
+}
+
+QStringList PhotoList::Neighbours() const
+{
+    const int count = list_.Count();
+    const int position = list_.ItemIndex();
+    if (count < 2 || position < 0) return {};
+    const auto pathAt = [&](int index) { return JoinFolderAndName(list_.Directory(), list_.Item(index)); };
+    return {pathAt((position + 1) % count), pathAt((position + count - 1) % count)};
+}
+
+namespace Navigation {
+
+bool AskStartAgain()
+{
+    return Dialogs().AskYesNoDefaultYes(LastQuestion, Pixly);
+}
+
+void StepNext(PhotoList& photos)
+{
+    const int position = photos.Position();
+    if (position != photos.Count() - 1)
+        photos.SetPosition(position + 1);
+    else if (AskStartAgain())
+        photos.SetPosition(0);
+}
+
+void StepPrevious(PhotoList& photos)
+{
+    // Without a selection this asks as at the first picture rather than
+    // stepping to a position before the list.
+    const int position = photos.Position();
+    if (position > 0)
+        photos.SetPosition(position - 1);
+    else if (Dialogs().AskYesNoDefaultYes(FirstQuestion, Pixly))
+        photos.SetPosition(photos.Count() - 1);
+}
+
+} // namespace Navigation

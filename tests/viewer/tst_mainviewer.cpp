@@ -1,0 +1,203 @@
+#include "controls/directorylistbox.h"
+#include "controls/filelistbox.h"
+#include "controls/picturebox.h"
+#include "folders/nast_pixly.h"
+#include "platform/settingsstore.h"
+#include "recordingdialogs.h"
+#include "shell/storedsettings.h"
+#include "startedprogram.h"
+#include "testenvironment.h"
+#include "viewer/fotka_velka.h"
+#include "viewer/hlavni_pixly.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+struct Viewer {
+    TestEnvironment env;
+    QString source = env.makeFolder(QStringLiteral("fotky"));
+    RecordingDialogs dialogs;
+    std::unique_ptr<Windows> windows;
+
+    explicit Viewer(const QList<QPair<QString, QByteArray>>& pictures)
+    {
+        for (const auto& [name, bytes] : pictures)
+            env.writeFile(QStringLiteral("fotky/") + name, bytes);
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + source.toUtf8() + "\n");
+        windows = StartProgram();
+    }
+    Thlavni* viewer() const { return windows->hlavni; }
+    FileListBox* list() const { return windows->nastaveni->FileListBox1; }
+    QString path(const QString& name) const { return QDir::toNativeSeparators(QDir(source).filePath(name)); }
+    void open(int index)
+    {
+        list()->SetItemIndex(index);
+        windows->nastaveni->OpenMainViewer();
+    }
+    void press(int key, const QString& text = QString())
+    {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(viewer(), &event);
+    }
+};
+
+QByteArray jpeg(const QColor& colour)
+{
+    return MakeJpeg(64, 48, colour);
+}
+
+} // namespace
+
+class TestMainViewer : public QObject {
+    Q_OBJECT
+private slots:
+    void opensWithCaptionPictureAndPath()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)}, {"b.jpg", jpeg(Qt::green)}});
+        v.open(1);
+        QVERIFY(v.viewer()->isVisible());
+        QVERIFY(!v.windows->nastaveni->isVisible());
+        QCOMPARE(v.viewer()->windowTitle(), QStringLiteral("Vendrax 2.2"));
+        QCOMPARE(v.viewer()->Label1->text(), QStringLiteral("Název souboru:"));
+        QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("b.jpg")));
+        QCOMPARE(v.viewer()->Image1->Picture().size(), QSize(64, 48));
+        QCOMPARE(v.viewer()->Image1->PictureRect(), QRect(472, 300, 64, 48));
+        QCOMPARE(v.dialogs.count(), 0);
+    }
+
+    void showingWithoutPictureReturnsToTheFolderWindow()
+    {
+        Viewer v({});
+        v.viewer()->show();
+        QCOMPARE(v.dialogs.last().text, QStringLiteral("Nevybral jste žádný obrázek!"));
+        QCOMPARE(v.dialogs.last().icon, QStringLiteral("error"));
+        QVERIFY(!v.viewer()->isVisible());
+        QVERIFY(v.windows->nastaveni->isVisible());
+    }
+
+    void keysStepOnceEach_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("Space") << int(Qt::Key_Space) << " " << 2;
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << "" << 2;
+        QTest::newRow("Right") << int(Qt::Key_Right) << "" << 2;
+        QTest::newRow("+") << int(Qt::Key_Plus) << "+" << 2;
+        QTest::newRow("Backspace") << int(Qt::Key_Backspace) << "\b" << 0;
+        QTest::newRow("Page Up") << int(Qt::Key_PageUp) << "" << 0;
+        QTest::newRow("Left") << int(Qt::Key_Left) << "" << 0;
+        QTest::newRow("-") << int(Qt::Key_Minus) << "-" << 0;
+    }
+
+    void keysStepOnceEach()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        Viewer v({{"a.jpg", jpeg(Qt::red)}, {"b.jpg", jpeg(Qt::green)}, {"c.jpg", jpeg(Qt::blue)}});
+        v.open(1);
+        v.press(key, text);
+        QCOMPARE(v.list()->ItemIndex(), expected);
+        QCOMPARE(v.viewer()->Label2->text(), v.list()->FileName());
+        QCOMPARE(v.dialogs.count(), 0);
+    }
+
+    void undecodablePictureKeepsThePreviousPictureAndPath()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)}, {"b.jpg", "not a jpeg"}});
+        v.open(0);
+        v.press(Qt::Key_Space, QStringLiteral(" "));
+        QCOMPARE(v.dialogs.count(), 1);
+        QCOMPARE(v.dialogs.last().caption, QStringLiteral("Vendrax"));
+        QCOMPARE(v.dialogs.last().icon, QStringLiteral("error"));
+        QVERIFY(v.dialogs.last().text.startsWith(QStringLiteral("JPEG error #")));
+        QCOMPARE(v.list()->ItemIndex(), 1);
+        QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")));
+        QCOMPARE(v.viewer()->Image1->Picture().size(), QSize(64, 48));
+    }
+
+    void enterOpensFullScreenOnlyWithAPicture()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)}});
+        v.open(0);
+        v.press(Qt::Key_Return, QStringLiteral("\r"));
+        QVERIFY(!v.viewer()->isVisible());
+        QVERIFY(v.windows->velka_fotka->isVisible());
+    }
+
+    void deletingTheOnlyPictureGoesBackToTheFolderWindow()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)}});
+        v.open(0);
+        v.dialogs.answerYes();
+        v.press(Qt::Key_Delete);
+        QVERIFY(!QFile::exists(v.path(QStringLiteral("a.jpg"))));
+        QCOMPARE(v.dialogs.last().text, QStringLiteral("Nevybral jste žádný obrázek!"));
+        QVERIFY(!v.viewer()->isVisible());
+        QVERIFY(v.windows->nastaveni->isVisible());
+    }
+
+    void deletingTheLastPictureShowsTheNewLast()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)}, {"b.jpg", jpeg(Qt::green)}});
+        v.open(1);
+        v.dialogs.answerYes();
+        v.press(Qt::Key_Delete);
+        QCOMPARE(v.list()->ItemIndex(), 0);
+        QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")));
+    }
+
+    void copyKeyUsesTheFolderWindowsAction()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)}});
+        const QString target = v.env.makeFolder(QStringLiteral("cil"));
+        v.windows->nastaveni->DirectoryListBox2->SetDirectory(target);
+        v.open(0);
+        v.dialogs.answerInput(QStringLiteral("vybrana"));
+        v.press(Qt::Key_C, QStringLiteral("c"));
+        QVERIFY(QFile::exists(QDir(target).filePath(QStringLiteral("vybrana.jpg"))));
+        QCOMPARE(v.dialogs.calls().at(0).text, QStringLiteral("Zadej název pro nový soubor:"));
+    }
+
+    void escapeQuitsWithoutWritingAndClosingWritesBoundsAndFolders()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)}});
+        v.open(0);
+        const QString before = v.env.settingsText();
+        v.press(Qt::Key_Escape, QStringLiteral("\x1b"));
+        QCOMPARE(v.dialogs.last().text, QStringLiteral("Opravdu chcete ukončit program Pixly?"));
+        QCOMPARE(v.dialogs.last().defaultButton, QStringLiteral("No"));
+        v.dialogs.answerYes();
+        v.press(Qt::Key_Escape, QStringLiteral("\x1b"));
+        QCOMPARE(v.env.settingsText(), before);
+
+        v.dialogs.answerNo();
+        QVERIFY(!v.viewer()->close());
+        QCOMPARE(v.env.settingsText(), before);
+        v.dialogs.answerYes();
+        QVERIFY(v.viewer()->close());
+        SettingsStore store(SettingsStore::Access::Read);
+        QCOMPARE(StoredSettings::ReadFolders(store)->directory1, v.source);
+        QCOMPARE(*StoredSettings::ReadBounds(store, {}), v.viewer()->frameGeometry());
+    }
+
+    void folderSettingsItemReturnsToTheFolderWindow()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)}});
+        v.open(0);
+        v.viewer()->Nastavensloek1->trigger();
+        QVERIFY(!v.viewer()->isVisible());
+        QVERIFY(v.windows->nastaveni->isVisible());
+        QCOMPARE(v.list()->ItemIndex(), 0);
+    }
+};
+
+QTEST_MAIN(TestMainViewer)
+#include "tst_mainviewer.moc"

@@ -1,0 +1,319 @@
+#include "controls/filelistbox.h"
+#include "controls/picturebox.h"
+#include "platform/picturefile.h"
+#include "platform/pixlyerror.h"
+#include "recordingdialogs.h"
+#include "testenvironment.h"
+#include "viewer/photoactions.h"
+#include "viewer/photolist.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+QString readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().toHex()) : QString();
+}
+
+// A window that only records what the actions asked of it.
+class RecordingView : public PhotoView {
+public:
+    QStringList loaded;
+    QString label;
+    int shown = 0;
+    QString failOn;
+    void LoadPictureFrom(const QString& path) override
+    {
+        loaded << path;
+        if (!failOn.isEmpty() && path.endsWith(failOn)) LoadPictureFile(path);
+    }
+    void ShowCurrentPicture() override { ++shown; }
+    void SetPathLabel(const QString& path) override { label = path; }
+};
+
+const PhotoActionTexts MainTexts{QStringLiteral("Zadej název pro nový soubor:"),
+                                 QStringLiteral("Zadej nový název pro soubor:")};
+
+struct Folders {
+    TestEnvironment env;
+    QString source = env.makeFolder(QStringLiteral("zdroj"));
+    QString destination = env.makeFolder(QStringLiteral("cil"));
+    FileListBox list;
+    PhotoList photos{list};
+
+    explicit Folders(const QStringList& names)
+    {
+        for (const QString& name : names)
+            env.writeFile(QStringLiteral("zdroj/") + name, name.toUtf8());
+        list.SetMask(QStringLiteral("*.jpg;*.jpeg;*.bmp;*.wmf"));
+        list.SetDirectory(source);
+    }
+    PhotoActionContext context(int action, bool confirm = true)
+    {
+        return {photos, source, destination, action, confirm};
+    }
+    QString inSource(const QString& name) const { return QDir(source).filePath(name); }
+    QString inDestination(const QString& name) const { return QDir(destination).filePath(name); }
+};
+
+} // namespace
+
+class TestPhotoActions : public QObject {
+    Q_OBJECT
+private slots:
+    void targetPathAppendsTheExtensionWhenMissing_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("expected");
+        const QString sep = QDir::separator();
+        QTest::newRow("name only") << "dovolena"
+                                   << "/d"
+                                   << "/d" + sep + "dovolena.JPG";
+        QTest::newRow("own extension, other case") << "dovolena.jpg"
+                                                   << "/d"
+                                                   << "/d" + sep + "dovolena.jpg";
+        QTest::newRow("extension inside") << "dovolena.jpgx"
+                                          << "/d"
+                                          << "/d" + sep + "dovolena.jpgx";
+        QTest::newRow("folder holds .jpg") << "x"
+                                           << "/d/a.jpg"
+                                           << "/d/a.jpg" + sep + "x";
+        QTest::newRow("root") << "x" << QDir::rootPath() << QDir::rootPath() + "x.JPG";
+        QTest::newRow("empty name") << ""
+                                    << "/d"
+                                    << "/d" + sep + ".JPG";
+    }
+
+    void targetPathAppendsTheExtensionWhenMissing()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, folder);
+        QFETCH(QString, expected);
+        QCOMPARE(TargetPath(typed, folder, QStringLiteral("IMG_0001.JPG")), expected);
+    }
+
+    void copyAsksForTheNameAndConfirmsOnlySuccess()
+    {
+        Folders folders({"a.jpg"});
+        RecordingDialogs dialogs;
+        RecordingView view;
+        PhotoActions actions(view, MainTexts);
+        folders.photos.SetPosition(0);
+
+        dialogs.answerInput(QStringLiteral("kopie"));
+        actions.CopyOrRename(folders.context(0));
+        QCOMPARE(dialogs.calls().at(0).caption, QStringLiteral("Kopírování"));
+        QCOMPARE(dialogs.calls().at(0).text, QStringLiteral("Zadej název pro nový soubor:"));
+        QCOMPARE(dialogs.calls().at(0).proposed, QStringLiteral("a.jpg"));
+        const QString target = QDir::toNativeSeparators(folders.inDestination(QStringLiteral("kopie.jpg")));
+        QCOMPARE(readAll(target), readAll(folders.inSource(QStringLiteral("a.jpg"))));
+        QCOMPARE(dialogs.last().text, QStringLiteral("Kopírování úspěšné!\r") + target);
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Pixly"));
+        QCOMPARE(dialogs.last().icon, QStringLiteral("information"));
+        QCOMPARE(view.loaded, QStringList{folders.photos.CurrentPath()});
+
+        // Again under the same name: replaced silently; with confirmations off nothing is said.
+        dialogs.clear();
+        dialogs.answerInput(QStringLiteral("kopie"));
+        actions.Copy(folders.context(0, false));
+        QCOMPARE(dialogs.count(), 1);
+
+        // A failed copy says nothing either, and the picture is reloaded.
+        dialogs.clear();
+        dialogs.answerInput(QStringLiteral("no/such/folder/x"));
+        actions.Copy(folders.context(0));
+        QCOMPARE(dialogs.count(), 1);
+        QCOMPARE(view.loaded.size(), 3);
+    }
+
+    void copyOntoItselfLeavesThePictureWhole()
+    {
+        Folders folders({"a.jpg"});
+        RecordingDialogs dialogs;
+        RecordingView view;
+        PhotoActions actions(view, MainTexts);
+        folders.photos.SetPosition(0);
+        const QString before = readAll(folders.inSource(QStringLiteral("a.jpg")));
+        PhotoActionContext sameFolder = folders.context(0);
+        sameFolder.destinationFolder = folders.source;
+        dialogs.answerInput(QStringLiteral("a.jpg"));
+        actions.Copy(sameFolder);
+        QCOMPARE(readAll(folders.inSource(QStringLiteral("a.jpg"))), before);
+        QCOMPARE(dialogs.count(), 1);
+        // Through another spelling of the same folder too.
+        sameFolder.destinationFolder = folders.source + QStringLiteral("/../zdroj");
+        dialogs.answerInput(QStringLiteral("a"));
+        actions.Copy(sameFolder);
+        QCOMPARE(readAll(folders.inSource(QStringLiteral("a.jpg"))), before);
+    }
+
+    void cancelDoesNothing()
+    {
+        Folders folders({"a.jpg"});
+        RecordingDialogs dialogs;
+        RecordingView view;
+        PhotoActions actions(view, MainTexts);
+        folders.photos.SetPosition(0);
+        actions.CopyOrRename(folders.context(0));
+        actions.CopyOrRename(folders.context(1));
+        QCOMPARE(dialogs.count(), 2);
+        QVERIFY(view.loaded.isEmpty());
+        QVERIFY(QFile::exists(folders.inSource(QStringLiteral("a.jpg"))));
+        QCOMPARE(QDir(folders.destination).entryList(QDir::Files).size(), 0);
+    }
+
+    void renameMovesWithoutReplacingAndFollowsTheFile()
+    {
+        Folders folders({"a.jpg", "b.jpg", "c.jpg"});
+        RecordingDialogs dialogs;
+        RecordingView view;
+        PhotoActions actions(view, MainTexts);
+        folders.photos.SetPosition(0);
+
+        // Onto an existing name: refused, nothing else happens.
+        const QString bBefore = readAll(folders.inSource(QStringLiteral("b.jpg")));
+        dialogs.answerInput(QStringLiteral("b"));
+        actions.CopyOrRename(folders.context(1));
+        QCOMPARE(dialogs.calls().at(0).caption, QStringLiteral("Přejmenování"));
+        QCOMPARE(dialogs.calls().at(0).text, QStringLiteral("Zadej nový název pro soubor:"));
+        QCOMPARE(dialogs.count(), 1);
+        QCOMPARE(readAll(folders.inSource(QStringLiteral("b.jpg"))), bBefore);
+        QVERIFY(QFile::exists(folders.inSource(QStringLiteral("a.jpg"))));
+
+        dialogs.answerInput(QStringLiteral("z"));
+        actions.Rename(folders.context(1));
+        const QString target = QDir::toNativeSeparators(folders.inSource(QStringLiteral("z.jpg")));
+        QVERIFY(QFile::exists(target));
+        QVERIFY(!QFile::exists(folders.inSource(QStringLiteral("a.jpg"))));
+        QCOMPARE(dialogs.last().text, QStringLiteral("Přejmenování úspěšné!\r") + target);
+        QCOMPARE(view.label, target);
+        QCOMPARE(folders.photos.CurrentPath(), target);
+        QCOMPARE(folders.photos.Position(), 2);
+    }
+
+    void renameIntoASubfolderShowsThatFolder()
+    {
+        Folders folders({"a.jpg"});
+        folders.env.makeFolder(QStringLiteral("zdroj/sub"));
+        RecordingDialogs dialogs;
+        RecordingView view;
+        PhotoActions actions(view, MainTexts);
+        folders.photos.SetPosition(0);
+        dialogs.answerInput(QStringLiteral("sub/x.jpg"));
+        actions.Rename(folders.context(1, false));
+        QCOMPARE(folders.list.Directory(), QDir::toNativeSeparators(folders.inSource(QStringLiteral("sub"))));
+        QCOMPARE(folders.photos.CurrentPath(),
+                 QDir::toNativeSeparators(folders.inSource(QStringLiteral("sub/x.jpg"))));
+        QCOMPARE(dialogs.count(), 1);
+    }
+
+    void renameToANameWithoutDecoderStillRereadsTheList()
+    {
+        Folders folders({"a.jpg", "b.jpg"});
+        RecordingDialogs dialogs;
+        RecordingView view;
+        view.failOn = QStringLiteral(".bak");
+        PhotoActions actions(view, MainTexts);
+        folders.photos.SetPosition(0);
+        dialogs.answerInput(QStringLiteral("a.jpg.bak"));
+        QVERIFY_THROWS_EXCEPTION(PixlyError, actions.Rename(folders.context(1, false)));
+        QCOMPARE(folders.list.Count(), 1);
+        QCOMPARE(folders.list.Item(0), QStringLiteral("a.jpg.bak"));
+        QCOMPARE(view.label, QDir::toNativeSeparators(folders.inSource(QStringLiteral("a.jpg.bak"))));
+    }
+
+    void deleteKeepsThePositionAndStepsBackAtTheEnd()
+    {
+        Folders folders({"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg"});
+        RecordingDialogs dialogs;
+        RecordingView view;
+        PhotoActions actions(view, MainTexts);
+        folders.photos.SetPosition(2);
+
+        actions.Delete(folders.photos);
+        QCOMPARE(dialogs.last().text, QStringLiteral("Opravdu chcete tento obrázek smazat?"));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Smazat"));
+        QCOMPARE(dialogs.last().defaultButton, QStringLiteral("No"));
+        QVERIFY(QFile::exists(folders.inSource(QStringLiteral("3.jpg"))));
+        QCOMPARE(view.shown, 0);
+
+        dialogs.answerYes();
+        actions.Delete(folders.photos);
+        QVERIFY(!QFile::exists(folders.inSource(QStringLiteral("3.jpg"))));
+        QCOMPARE(folders.photos.Position(), 2);
+        QCOMPARE(folders.list.Item(2), QStringLiteral("4.jpg"));
+        QCOMPARE(view.shown, 1);
+
+        folders.photos.SetPosition(3);
+        dialogs.answerYes();
+        actions.Delete(folders.photos);
+        QCOMPARE(folders.list.Count(), 3);
+        QCOMPARE(folders.photos.Position(), 2);
+        QCOMPARE(folders.list.Item(2), QStringLiteral("4.jpg"));
+    }
+
+    void navigationAsksAtBothEnds()
+    {
+        Folders folders({"1.jpg", "2.jpg", "3.jpg"});
+        RecordingDialogs dialogs;
+        folders.photos.SetPosition(2);
+        Navigation::StepNext(folders.photos);
+        QCOMPARE(dialogs.last().function, QStringLiteral("AskYesNoDefaultYes"));
+        QCOMPARE(dialogs.last().text,
+                 QStringLiteral("Tenhle obrázek byl poslední.\rChcete začít prohlížet znovu od začátku?"));
+        QCOMPARE(dialogs.last().defaultButton, QStringLiteral("Yes"));
+        QCOMPARE(folders.photos.Position(), 2);
+        dialogs.answerYes();
+        Navigation::StepNext(folders.photos);
+        QCOMPARE(folders.photos.Position(), 0);
+
+        Navigation::StepPrevious(folders.photos);
+        QCOMPARE(dialogs.last().text,
+                 QStringLiteral("Tenhle obrázek byl první.\rChcete začít prohlížet od konce?"));
+        QCOMPARE(folders.photos.Position(), 0);
+        dialogs.answerYes();
+        Navigation::StepPrevious(folders.photos);
+        QCOMPARE(folders.photos.Position(), 2);
+        Navigation::StepPrevious(folders.photos);
+        QCOMPARE(folders.photos.Position(), 1);
+        QCOMPARE(dialogs.count(), 4);
+    }
+
+    void selectByPathNarrowsTheMaskForAnUnlistedFile()
+    {
+        Folders folders({"a.jpg"});
+        const QString other = folders.env.writeFile(QStringLiteral("jinde/Photo.GIF"), "x");
+        folders.photos.SelectByPath(other);
+        QCOMPARE(folders.list.Mask(), QStringLiteral("Photo.GIF"));
+        QCOMPARE(folders.photos.CurrentPath(), other);
+        folders.photos.SelectByPath(folders.inSource(QStringLiteral("A.JPG")));
+        QCOMPARE(folders.photos.Position(), -1);
+    }
+
+    void fittingNeverEnlargesAndCentres_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("3000x2000") << QSize(3000, 2000) << QRect(18, 0, 973, 649);
+        QTest::newRow("small") << QSize(300, 200) << QRect(354, 224, 300, 200);
+        QTest::newRow("tall") << QSize(1000, 3000) << QRect(396, 0, 216, 649);
+        QTest::newRow("wide") << QSize(5000, 1000) << QRect(0, 224, 1009, 201);
+        QTest::newRow("exact") << QSize(1009, 649) << QRect(0, 0, 1009, 649);
+    }
+
+    void fittingNeverEnlargesAndCentres()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QRect, expected);
+        QCOMPARE(PictureBox::FitRect(picture, QSize(1009, 649), PictureBox::Placement::ShrinkCentred),
+                 expected);
+    }
+};
+
+QTEST_MAIN(TestPhotoActions)
+#include "tst_photoactions.moc"
