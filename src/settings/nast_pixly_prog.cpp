@@ -1,7 +1,10 @@
 #include "settings/nast_pixly_prog.h"
 
+#include "folders/nast_pixly.h"
 #include "shell/pixly_flash.h"
+#include "shell/storedsettings.h"
 #include "shell/windows.h"
+#include "viewer/fotka_velka.h"
 
 #include <QCheckBox>
 
@@ -21,4 +24,6 @@ TForm6::TForm6(Windows& windows) : QDialog(nullptr), windows_(windows)
 void TForm6::FormCreate()
 {
     CheckBox2->setChecked(windows_.Form7->aktual);
+    const QSize area = StoredSettings::PictureAreaFor(windows_.nastaveni->nast.rozliseni);
+    if (area.isValid()) windows_.velka_fotka->SetPictureAreaSize(area);
 }

@@ -1,6 +1,54 @@
 #include "settings/pixly_help.h"
 
-Thelp::Thelp(Windows& windows) : QDialog(nullptr), windows_(windows)
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QShowEvent>
+
+namespace {
+const QString Caption = QStringLiteral("Help");
+const QString Dashes = QString(81, QLatin1Char('-'));
+const QStringList Lines{QStringLiteral("Posouvání obrázků:"),
+                        QString(),
+                        QStringLiteral("další:"),
+                        QStringLiteral("PageDown, +, šipka vpravo, Space"),
+                        QString(),
+                        QStringLiteral("předchozí:"),
+                        QStringLiteral("PageUp, -, šipka vlevo, Backspace"),
+                        Dashes,
+                        QStringLiteral("Slideshow:"),
+                        QString(),
+                        QStringLiteral("F2"),
+                        Dashes,
+                        QStringLiteral("Kopírování:"),
+                        QString(),
+                        QStringLiteral("klávesa C"),
+                        Dashes,
+                        QString(),
+                        QStringLiteral("Návrat do úvodního výběru složek je možný pomocí klávesy F5."),
+                        QString(),
+                        Dashes,
+                        QString(),
+                        QStringLiteral("Veškeré možnosti jsou dostupné pod pravým tlačítkem myši.")};
+} // namespace
+
+Thelp::Thelp(Windows&) : QDialog(nullptr, Qt::Tool)
 {
-    setWindowTitle(QStringLiteral("Help"));
+    setWindowTitle(Caption);
+    setFixedSize(335, 265);
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setGeometry(0, 0, 335, 265);
+    Memo1->setReadOnly(true);
+    Memo1->setFrameShape(QFrame::NoFrame);
+    Memo1->setPlainText(Lines.join(QLatin1Char('\n')));
+}
+
+void Thelp::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void Thelp::FormShow()
+{
+    QApplication::beep();
 }

@@ -41,6 +41,17 @@ int ResolutionIndexForScreen(const QSize& screen)
     return 0;
 }
 
+QSize PictureAreaFor(int rozliseni)
+{
+    switch (rozliseni) {
+    case 0: return QSize(1280, 1024);
+    case 1:
+    case 3: return QSize(1024, 768);
+    case 2: return QSize(800, 600);
+    default: return QSize();
+    }
+}
+
 DisplaySettings DefaultDisplay(const QSize& screen, const QString& startDir)
 {
     DisplaySettings defaults;

@@ -34,6 +34,10 @@ namespace StoredSettings {
 // 1280x1024 gives 0, 1024x768 gives 1, 800x600 gives 2, any other size 0.
 int ResolutionIndexForScreen(const QSize& screen);
 
+// The full-screen picture area of a resolution index: 0 1280x1024, 1 and 3
+// ("Nevím") 1024x768, 2 800x600; an empty size for other values.
+QSize PictureAreaFor(int rozliseni);
+
 // The defaults used when "nast" is missing; orig is startDir + "\logo.jpg".
 DisplaySettings DefaultDisplay(const QSize& screen, const QString& startDir);
 
