@@ -5,10 +5,15 @@
 #include "controls/filelistbox.h"
 #include "controls/picturebox.h"
 #include "controls/radiogroup.h"
+#include "folders/builtinpreview.h"
+#include "folders/favouritesview.h"
+#include "folders/folderdragdrop.h"
 #include "platform/appcursor.h"
 #include "platform/colorref.h"
 #include "platform/dialogservice.h"
+#include "platform/fileoperations.h"
 #include "platform/handlerguard.h"
+#include "platform/pixlyapplication.h"
 #include "platform/picturefile.h"
 #include "platform/settingsstore.h"
 #include "platform/systeminfo.h"
@@ -27,15 +32,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
-#include <QTreeWidget>
+#include <optional>
 
 namespace {
 
@@ -81,6 +84,8 @@ const QString MenuOpen = QStringLiteral("Otevřít");
 const QString MenuOpenLarge = QStringLiteral("Otevřít velkou");
 const QString MenuSlideshow = QStringLiteral("Slideshow");
 const QString MenuDelete = QStringLiteral("Smazat");
+const QString MenuEdit = QStringLiteral("Editovat");
+const QString MenuAddNew = QStringLiteral("Přidat novou");
 const QString Pixly = QStringLiteral("Pixly");
 const QString NoPicture = QStringLiteral("Nevybral jste žádný obrázek!");
 const QString QuitQuestion = QStringLiteral("Opravdu chcete ukončit program Pixly?");
@@ -93,6 +98,24 @@ const QString NewFolderPrompt = QStringLiteral("Zadejte název nové složky:");
 const QString FolderExists = QStringLiteral("Zadaný adresář již existuje!");
 const QString FolderCreated = QStringLiteral("Složka \"%1\" byla vytvořena a nastavena jako aktuální.");
 const QString FolderNotCreated = QStringLiteral("Složku \"%1\" nelze vytvořit.");
+const QString DeleteFileQuestion = QStringLiteral("Opravdu chcete vybraný soubor smazat?");
+const QString DeleteFileCaption = QStringLiteral("Smazání souboru");
+const QString FavouritesCaption = QStringLiteral("Oblíbené položky");
+const QString NoFavourite = QStringLiteral("Nevybral jste žádnou oblíbenou položku!");
+const QString OnlyFavourite = QStringLiteral("Nemůžete smazat všechny položky!");
+const QString FavouritesFull = QStringLiteral("Více oblíbených položek už nelze přidat!");
+const QString BadDescription = QStringLiteral("Název položky nesmí obsahovat středník ani konec řádku!");
+const QString BadPath = QStringLiteral("Cestu k této složce nelze uložit mezi oblíbené položky!");
+const QString EmptyField = QStringLiteral("Klikáte do prázdného pole!");
+const QString AddFavouriteCaption = QStringLiteral("Přidat novou oblíbenou složku");
+const QString AddFavouritePrompt = QStringLiteral("Zadejte název pro novou položku:");
+const QString NewFavourite = QStringLiteral("Nová položka");
+const QString ChangeFavouriteCaption = QStringLiteral("Změnit oblíbenou složku");
+const QString ChangeFavouritePrompt = QStringLiteral("Zadejte nový název pro položku:");
+const QString FolderMissing =
+    QStringLiteral("Daná cesta neexistuje!\rZměňte prosím cestu k oblíbené položce.");
+const QString FolderMissingCaption = QStringLiteral("Složka nenalezena!");
+const QString RemoveMissingQuestion = QStringLiteral("Chcete danou položku smazat?");
 const QString IncompleteJpeg = QStringLiteral("Incomplete JPEG");
 const QString ApplicationTitle = QStringLiteral("Vendrax");
 const QString HelpCaption = QStringLiteral("Help");
@@ -103,28 +126,52 @@ const QString HelpText = QStringLiteral(
     "obrázek otevře.\rPoužít lze také menu (klik pravým tlačítkem na obrázek).");
 } // namespace Text
 
+// The warning for a refused favourites operation; empty when there is none.
+QString warningFor(FavouritesList::Outcome outcome)
+{
+    switch (outcome) {
+    case FavouritesList::Outcome::NothingSelected: return Text::NoFavourite;
+    case FavouritesList::Outcome::Full: return Text::FavouritesFull;
+    case FavouritesList::Outcome::BadDescription: return Text::BadDescription;
+    case FavouritesList::Outcome::BadPath: return Text::BadPath;
+    case FavouritesList::Outcome::OnlyEntry: return Text::OnlyFavourite;
+    case FavouritesList::Outcome::Done:
+    case FavouritesList::Outcome::FirstEntryKept: break;
+    }
+    return QString();
+}
+
 constexpr int EntryColour = 13739901;
 constexpr int EmptyJpegError = 42;
-
-// The picture the preview shows until the default picture has loaded: the
-// program's title on a plain blue background.
-QImage builtInPreview()
-{
-    QImage picture(962, 613, QImage::Format_RGB32);
-    picture.fill(QColor(40, 90, 170));
-    QPainter painter(&picture);
-    QFont font(QStringLiteral("Bookman Old Style"));
-    font.setPixelSize(160);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("Pixly"));
-    return picture;
-}
 
 QFont arial(int points)
 {
     return QFont(QStringLiteral("Arial"), points);
+}
+
+// Puts a control at its place, with its hint when it has one.
+template <typename Control> Control* placed(Control* control, const QRect& place, const QString& hint = {})
+{
+    control->setGeometry(place);
+    if (!hint.isEmpty()) control->setToolTip(hint);
+    return control;
+}
+
+QLabel* label(const QString& text, const QPoint& at, QWidget* parent, const std::optional<QFont>& font = {})
+{
+    auto* control = new QLabel(text, parent);
+    if (font) control->setFont(*font);
+    control->move(at);
+    control->adjustSize();
+    return control;
+}
+
+// The path fields only show their side's folder and are not reached with Tab.
+QLineEdit* pathField(QLineEdit* field)
+{
+    field->setReadOnly(true);
+    field->setFocusPolicy(Qt::ClickFocus);
+    return field;
 }
 
 void setEntryColour(QWidget* control)
@@ -161,156 +208,93 @@ void Tnastaveni::createControls()
     QFont titleFont(QStringLiteral("Bookman Old Style"), 14);
     titleFont.setBold(true);
 
-    Label3 = new QLabel(Text::SourceTitle, this);
-    Label3->setFont(titleFont);
-    Label3->move(16, 8);
-    Label3->adjustSize();
+    Label3 = label(Text::SourceTitle, {16, 8}, this, titleFont);
+    DriveComboBox1 = placed(new DriveComboBox(this), {16, 48, 217, 21}, Text::SourceDriveHint);
+    DirectoryListBox1 = placed(new DirectoryListBox(this), {16, 72, 217, 257});
+    Label1 = label(Text::CurrentPath, {16, 336}, this);
+    Edit1 = pathField(placed(new QLineEdit(this), {16, 352, 449, 22}, Text::SourcePathHint));
+    FileListBox1 = placed(new FileListBox(this), {16, 392, 217, 305});
+    Label6 = label(Text::Favourites, {240, 40}, this);
+    ListView1 =
+        placed(new FavouritesView({Text::ColumnDescription, Text::ColumnPath}, this), {240, 53, 284, 179});
+    RadioGroup1 = placed(new RadioGroup(Text::ActionCaption, this), {240, 232, 209, 113}, Text::ActionHint);
 
-    DriveComboBox1 = new DriveComboBox(this);
-    DriveComboBox1->setGeometry(16, 48, 217, 21);
-    DriveComboBox1->setToolTip(Text::SourceDriveHint);
+    RadioGroup3 = placed(new QGroupBox(Text::FavouritesFrame, this), {456, 232, 89, 113});
+    pridat = placed(new QPushButton(Text::Add, RadioGroup3), {8, 18, 73, 25}, Text::AddHint);
+    zmenit = placed(new QPushButton(Text::Change, RadioGroup3), {8, 48, 73, 25}, Text::ChangeHint);
+    smazat = placed(new QPushButton(Text::Remove, RadioGroup3), {8, 78, 73, 25}, Text::RemoveHint);
 
-    DirectoryListBox1 = new DirectoryListBox(this);
-    DirectoryListBox1->setGeometry(16, 72, 217, 257);
-
-    Label1 = new QLabel(Text::CurrentPath, this);
-    Label1->move(16, 336);
-    Label1->adjustSize();
-
-    Edit1 = new QLineEdit(this);
-    Edit1->setGeometry(16, 352, 449, 22);
-    Edit1->setReadOnly(true);
-    Edit1->setFocusPolicy(Qt::ClickFocus);
-    Edit1->setToolTip(Text::SourcePathHint);
-
-    FileListBox1 = new FileListBox(this);
-    FileListBox1->setGeometry(16, 392, 217, 305);
-
-    Label6 = new QLabel(Text::Favourites, this);
-    Label6->move(240, 40);
-    Label6->adjustSize();
-
-    ListView1 = new QTreeWidget(this);
-    ListView1->setGeometry(240, 53, 284, 179);
-    ListView1->setHeaderLabels({Text::ColumnDescription, Text::ColumnPath});
-    ListView1->setColumnWidth(0, 100);
-    ListView1->setColumnWidth(1, 180);
-    ListView1->setRootIsDecorated(false);
-    ListView1->header()->setSectionsClickable(false);
-
-    RadioGroup1 = new RadioGroup(Text::ActionCaption, this);
-    RadioGroup1->setGeometry(240, 232, 209, 113);
-    RadioGroup1->setToolTip(Text::ActionHint);
-
-    RadioGroup3 = new QGroupBox(Text::FavouritesFrame, this);
-    RadioGroup3->setGeometry(456, 232, 89, 113);
-    pridat = new QPushButton(Text::Add, RadioGroup3);
-    pridat->setGeometry(8, 18, 73, 25);
-    pridat->setToolTip(Text::AddHint);
-    zmenit = new QPushButton(Text::Change, RadioGroup3);
-    zmenit->setGeometry(8, 48, 73, 25);
-    zmenit->setToolTip(Text::ChangeHint);
-    smazat = new QPushButton(Text::Remove, RadioGroup3);
-    smazat->setGeometry(8, 78, 73, 25);
-    smazat->setToolTip(Text::RemoveHint);
-
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), Text::Swap, this);
-    BitBtn2->setGeometry(469, 351, 79, 24);
-    BitBtn2->setToolTip(Text::SwapHint);
-
-    RadioGroup2 = new RadioGroup(Text::TypeCaption, this);
-    RadioGroup2->setGeometry(239, 385, 209, 89);
-    RadioGroup2->setToolTip(Text::TypeHint);
-
-    Label5 = new QLabel(Text::Preview, this);
-    Label5->move(239, 482);
-    Label5->adjustSize();
-
-    Image1 = new PictureBox(PictureBox::Placement::EnlargeTopLeft, this);
-    Image1->setGeometry(240, 504, 193, 193);
+    BitBtn2 = placed(new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), Text::Swap, this),
+                     {469, 351, 79, 24}, Text::SwapHint);
+    RadioGroup2 = placed(new RadioGroup(Text::TypeCaption, this), {239, 385, 209, 89}, Text::TypeHint);
+    Label5 = label(Text::Preview, {239, 482}, this);
+    Image1 = placed(new PictureBox(PictureBox::Placement::EnlargeTopLeft, this), {240, 504, 193, 193},
+                    Text::PreviewHint);
     Image1->setCursor(Qt::PointingHandCursor);
-    Image1->setToolTip(Text::PreviewHint);
 
-    Label4 = new QLabel(Text::DestinationTitle, this);
-    Label4->setFont(titleFont);
-    Label4->move(552, 8);
-    Label4->adjustSize();
-
-    DriveComboBox2 = new DriveComboBox(this);
-    DriveComboBox2->setGeometry(552, 48, 225, 21);
-    DriveComboBox2->setToolTip(Text::DestinationDriveHint);
-
-    DirectoryListBox2 = new DirectoryListBox(this);
-    DirectoryListBox2->setGeometry(552, 72, 225, 257);
-
-    Button2 = new QPushButton(Text::NewFolder, this);
-    Button2->setGeometry(784, 72, 89, 25);
+    Label4 = label(Text::DestinationTitle, {552, 8}, this, titleFont);
+    DriveComboBox2 = placed(new DriveComboBox(this), {552, 48, 225, 21}, Text::DestinationDriveHint);
+    DirectoryListBox2 = placed(new DirectoryListBox(this), {552, 72, 225, 257});
+    Button2 = placed(new QPushButton(Text::NewFolder, this), {784, 72, 89, 25}, Text::NewFolderHint);
     Button2->setFocusPolicy(Qt::ClickFocus);
-    Button2->setToolTip(Text::NewFolderHint);
+    Label2 = label(Text::CurrentPath, {552, 336}, this);
+    Edit2 = pathField(placed(new QLineEdit(this), {552, 352, 457, 22}, Text::DestinationPathHint));
+    FileListBox2 = placed(new FileListBox(this), {552, 392, 233, 249});
 
-    Label2 = new QLabel(Text::CurrentPath, this);
-    Label2->move(552, 336);
-    Label2->adjustSize();
-
-    Edit2 = new QLineEdit(this);
-    Edit2->setGeometry(552, 352, 457, 22);
-    Edit2->setReadOnly(true);
-    Edit2->setFocusPolicy(Qt::ClickFocus);
-    Edit2->setToolTip(Text::DestinationPathHint);
-
-    FileListBox2 = new FileListBox(this);
-    FileListBox2->setGeometry(552, 392, 233, 249);
-
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-    BitBtn1->setGeometry(456, 647, 137, 41);
-    BitBtn1->setToolTip(Text::OpenHint);
-
-    Button1 = new QPushButton(Text::Resample, this);
-    Button1->setGeometry(656, 648, 89, 41);
-    Button1->setToolTip(Text::ResampleHint);
-
-    BitBtn3 = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), Text::HelpButton, this);
-    BitBtn3->setGeometry(890, 0, 130, 33);
+    BitBtn1 =
+        placed(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this),
+               {456, 647, 137, 41}, Text::OpenHint);
+    Button1 = placed(new QPushButton(Text::Resample, this), {656, 648, 89, 41}, Text::ResampleHint);
+    BitBtn3 =
+        placed(new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), Text::HelpButton, this),
+               {890, 0, 130, 33});
     BitBtn3->setFocusPolicy(Qt::ClickFocus);
 
-    for (QWidget* list : {static_cast<QWidget*>(DriveComboBox1), static_cast<QWidget*>(DirectoryListBox1),
-                          static_cast<QWidget*>(FileListBox1), static_cast<QWidget*>(DriveComboBox2),
-                          static_cast<QWidget*>(DirectoryListBox2), static_cast<QWidget*>(FileListBox2)})
+    const std::initializer_list<QWidget*> lists{DriveComboBox1, DirectoryListBox1, FileListBox1,
+                                                DriveComboBox2, DirectoryListBox2, FileListBox2};
+    const std::initializer_list<QWidget*> fields{Edit1, Edit2, ListView1};
+    for (QWidget* list : lists) {
         list->setFont(arial(9));
-    for (QWidget* field :
-         {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2), static_cast<QWidget*>(ListView1)})
+        setEntryColour(list);
+    }
+    for (QWidget* field : fields) {
         field->setFont(arial(8));
-    for (QWidget* entry :
-         {static_cast<QWidget*>(DriveComboBox1), static_cast<QWidget*>(DriveComboBox2),
-          static_cast<QWidget*>(DirectoryListBox1), static_cast<QWidget*>(DirectoryListBox2),
-          static_cast<QWidget*>(FileListBox1), static_cast<QWidget*>(FileListBox2),
-          static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2), static_cast<QWidget*>(ListView1)})
-        setEntryColour(entry);
+        setEntryColour(field);
+    }
 }
 
 void Tnastaveni::createMenus()
 {
     menu_image = new QMenu(this);
-    QAction* open = menu_image->addAction(Text::MenuOpen);
-    QAction* openLarge = menu_image->addAction(Text::MenuOpenLarge);
-    QAction* slideshow = menu_image->addAction(Text::MenuSlideshow);
-    menu_image->addAction(Text::MenuDelete);
-    connect(open, &QAction::triggered, this, Guarded([this] { OpenMainViewer(); }));
-    connect(openLarge, &QAction::triggered, this, Guarded([this] { OpenFullScreen(); }));
-    connect(slideshow, &QAction::triggered, this, Guarded([this] { OpenSlideshow(); }));
+    connect(menu_image->addAction(Text::MenuOpen), &QAction::triggered, this,
+            Guarded([this] { OpenMainViewer(); }));
+    connect(menu_image->addAction(Text::MenuOpenLarge), &QAction::triggered, this,
+            Guarded([this] { OpenFullScreen(); }));
+    connect(menu_image->addAction(Text::MenuSlideshow), &QAction::triggered, this,
+            Guarded([this] { OpenSlideshow(); }));
+    connect(menu_image->addAction(Text::MenuDelete), &QAction::triggered, this,
+            Guarded([this] { Smazat1Click(); }));
 
     dir2list = new QMenu(this);
-    QAction* newFolder = dir2list->addAction(Text::NewFolder);
-    connect(newFolder, &QAction::triggered, Button2, &QPushButton::click);
+    connect(dir2list->addAction(Text::NewFolder), &QAction::triggered, Button2, &QPushButton::click);
+
+    menu_oblibene = new QMenu(this);
+    connect(menu_oblibene->addAction(Text::MenuEdit), &QAction::triggered, zmenit, &QPushButton::click);
+    connect(menu_oblibene->addAction(Text::MenuDelete), &QAction::triggered, smazat, &QPushButton::click);
+    connect(menu_oblibene->addAction(Text::MenuAddNew), &QAction::triggered, pridat, &QPushButton::click);
 
     const auto attach = [](QWidget* control, QMenu* menu) {
+        // Lists report the place of the request in their viewport.
+        const auto* list = qobject_cast<QAbstractScrollArea*>(control);
+        QWidget* area = list ? list->viewport() : control;
         control->setContextMenuPolicy(Qt::CustomContextMenu);
         QObject::connect(control, &QWidget::customContextMenuRequested, menu,
-                         [control, menu](const QPoint& at) { menu->popup(control->mapToGlobal(at)); });
+                         [area, menu](const QPoint& at) { menu->popup(area->mapToGlobal(at)); });
     };
     attach(Image1, menu_image);
     attach(FileListBox1, menu_image);
     attach(DirectoryListBox2, dir2list);
+    attach(ListView1, menu_oblibene);
 }
 
 void Tnastaveni::setTabOrderOfControls()
@@ -345,6 +329,21 @@ void Tnastaveni::connectHandlers()
     connect(Image1, &PictureBox::doubleClicked, this, Guarded([this] { OpenMainViewer(); }));
     connect(FileListBox1, &FileListBox::mousePressed, this, Guarded([this] { FileListBox1MouseDown(); }));
     connect(FileListBox1, &QListWidget::itemDoubleClicked, this, Guarded([this] { OpenMainViewer(); }));
+    connect(pridat, &QPushButton::clicked, this, Guarded([this] { pridatClick(); }));
+    connect(zmenit, &QPushButton::clicked, this, Guarded([this] { zmenitClick(); }));
+    connect(smazat, &QPushButton::clicked, this, Guarded([this] { smazatClick(); }));
+    connect(ListView1, &FavouritesView::listDoubleClicked, this, Guarded([this] { ListView1DblClick(); }));
+
+    drops = new FolderDragDrop(
+        [this](QWidget* target, QWidget* source) { RunGuarded([&] { DragDrop(target, source); }); }, this);
+    using Role = FolderDragDrop::Control;
+    for (const auto& [control, role] : std::initializer_list<std::pair<QAbstractItemView*, Role>>{
+             {DirectoryListBox1, Role::DirectoryListBox1},
+             {FileListBox1, Role::FileListBox1},
+             {DirectoryListBox2, Role::DirectoryListBox2},
+             {FileListBox2, Role::FileListBox2},
+             {ListView1, Role::ListView1}})
+        drops->AddControl(control, role);
 
     // Labels select the text of their path fields when clicked.
     Label1->installEventFilter(this);
@@ -387,10 +386,11 @@ void Tnastaveni::FormCreate()
 
     QDir::setCurrent(startDir);
     nast.orig = StoredSettings::CompleteDefaultPicture(nast.orig, startDir);
-    Image1->SetPicture(builtInPreview());
+    Image1->SetPicture(BuiltInPreview());
     loadPreviewQuietly(nast.orig);
     defaultPicture = nast.orig;
 
+    loadFavourites();
     showMaximized();
     applyStoredFolders(storedDirectory1_, storedDirectory2_);
 }
@@ -439,7 +439,10 @@ void Tnastaveni::FormShow()
     DriveComboBox1->Refresh();
 }
 
-void Tnastaveni::FormHide() {}
+void Tnastaveni::FormHide()
+{
+    favourites_.Save();
+}
 
 bool Tnastaveni::FormCloseQuery()
 {
@@ -448,7 +451,7 @@ bool Tnastaveni::FormCloseQuery()
 
 void Tnastaveni::FormClose()
 {
-    QApplication::quit();
+    RequestTermination();
     {
         SettingsStore store(SettingsStore::Access::Write);
         if (windows_.hlavni) StoredSettings::WriteBounds(store, windows_.hlavni->frameGeometry());
@@ -458,6 +461,7 @@ void Tnastaveni::FormClose()
             windows_.Form6 ? windows_.Form6->CheckBox2->isChecked() : windows_.Form7->aktual;
         StoredSettings::WriteAutomaticCheck(store, automaticCheck);
     }
+    favourites_.Save();
 }
 
 void Tnastaveni::closeEvent(QCloseEvent* event)
@@ -651,6 +655,140 @@ void Tnastaveni::OpenSlideshow()
 void Tnastaveni::Button1Click()
 {
     windows_.special->exec();
+}
+
+void Tnastaveni::loadFavourites()
+{
+    favourites_ =
+        FavouritesList::Load(QDir(startDir).filePath(FavouritesFile::FileNameFor(SystemInfo::LoginName())),
+                             SystemInfo::DocumentsFolder());
+    showFavourites(-1);
+}
+
+void Tnastaveni::showFavourites(int selectedIndex)
+{
+    ListView1->Show(favourites_.Entries(), selectedIndex);
+}
+
+bool Tnastaveni::favouritesAllow(FavouritesList::Outcome outcome)
+{
+    const QString warning = warningFor(outcome);
+    if (!warning.isEmpty())
+        Dialogs().ShowMessageKind(warning, Text::FavouritesCaption, DialogService::Warning);
+    return outcome == FavouritesList::Outcome::Done;
+}
+
+bool Tnastaveni::nameFavourite(const QString& caption, const QString& prompt, QString proposed,
+                               const std::function<FavouritesList::Outcome(const QString&)>& apply)
+{
+    // A name that the file cannot keep is refused and asked for again.
+    while (const std::optional<QString> name = Dialogs().InputBox(caption, prompt, proposed)) {
+        if (favouritesAllow(apply(*name))) return true;
+        proposed = *name;
+    }
+    return false;
+}
+
+void Tnastaveni::pridatClick()
+{
+    const QString folder = Edit1->text();
+    if (!favouritesAllow(favourites_.CanAdd(folder))) return;
+    if (nameFavourite(Text::AddFavouriteCaption, Text::AddFavouritePrompt, Text::NewFavourite,
+                      [&](const QString& name) {
+                          return favourites_.Add({name, folder});
+                      }))
+        showFavourites(ListView1->SelectedIndex());
+}
+
+void Tnastaveni::zmenitClick()
+{
+    const int index = ListView1->SelectedIndex();
+    const QString folder = Edit1->text();
+    if (!favouritesAllow(favourites_.CanChange(index, folder))) return;
+    if (nameFavourite(Text::ChangeFavouriteCaption, Text::ChangeFavouritePrompt,
+                      favourites_.At(index)->description, [&](const QString& name) {
+                          return favourites_.Change(index, {name, folder});
+                      }))
+        showFavourites(index);
+}
+
+void Tnastaveni::smazatClick()
+{
+    if (favouritesAllow(favourites_.Remove(ListView1->SelectedIndex()))) showFavourites(-1);
+}
+
+void Tnastaveni::ListView1DblClick()
+{
+    openFavourite(DirectoryListBox1);
+}
+
+void Tnastaveni::openFavourite(DirectoryListBox* side)
+{
+    const int index = ListView1->SelectedIndex();
+    const std::optional<Favourite> entry = favourites_.At(index);
+    if (!entry) {
+        Dialogs().ShowMessageKind(Text::EmptyField, Text::FavouritesCaption, DialogService::Warning);
+        return;
+    }
+    if (folderExists(entry->path)) {
+        side->SetDirectory(entry->path);
+        QDir::setCurrent(startDir);
+        return;
+    }
+    Dialogs().ShowMessageKind(Text::FolderMissing, Text::FolderMissingCaption, DialogService::Error);
+    if (!Dialogs().AskYesNo(Text::RemoveMissingQuestion, Text::FolderMissingCaption)) return;
+    favourites_.RemoveAt(index);
+    showFavourites(-1);
+}
+
+void Tnastaveni::DragDrop(QWidget* target, QWidget* source)
+{
+    switch (drops->EffectOf(source, target)) {
+    case FolderDragDrop::Effect::CopyFile: copyDroppedFile(); break;
+    case FolderDragDrop::Effect::SwapOnDrop: swapOnDrop(); break;
+    case FolderDragDrop::Effect::OpenOnSource: openFavourite(DirectoryListBox1); break;
+    case FolderDragDrop::Effect::OpenOnDestination: openFavourite(DirectoryListBox2); break;
+    case FolderDragDrop::Effect::AddFavourite: pridatClick(); break;
+    case FolderDragDrop::Effect::Refused:
+    case FolderDragDrop::Effect::NoEffect: break;
+    }
+}
+
+void Tnastaveni::copyDroppedFile()
+{
+    // Failures are not reported; a copy onto the file itself is refused, so
+    // equal folders never harm the picture.
+    const QString source = FileListBox1->FileName();
+    if (!source.isEmpty())
+        FileOperations::CopyReplacing(source,
+                                      QDir(FileListBox2->Directory()).filePath(QFileInfo(source).fileName()));
+    FileListBox1->Update();
+    FileListBox2->Update();
+}
+
+void Tnastaveni::swapOnDrop()
+{
+    const bool swap = Dialogs().AskYesNo(Text::SwapQuestion, Text::SwapCaption);
+    const QString formerSource = DirectoryListBox1->Directory();
+    setSourceFolder(DirectoryListBox2->Directory());
+    if (swap) setDestinationFolder(formerSource);
+}
+
+void Tnastaveni::Smazat1Click()
+{
+    if (!selectedPictureOrComplain()) return;
+    if (!Dialogs().AskYesNo(Text::DeleteFileQuestion, Text::DeleteFileCaption)) return;
+    FileOperations::Delete(FileListBox1->FileName());
+    const int index = FileListBox1->ItemIndex();
+    FileListBox1->Update();
+    FileListBox1->SetItemIndex(index);
+    const QString selected = FileListBox1->FileName();
+    // After the last file has gone nothing is selected and the preview
+    // returns to the default picture.
+    if (selected.isEmpty())
+        loadPreviewQuietly(defaultPicture);
+    else
+        LoadPreview(selected);
 }
 
 void Tnastaveni::keyPressEvent(QKeyEvent* event)

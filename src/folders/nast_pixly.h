@@ -1,20 +1,23 @@
 #pragma once
 
+#include "folders/favouriteslist.h"
 #include "shell/storedsettings.h"
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class DirectoryListBox;
 class DriveComboBox;
+class FavouritesView;
 class FileListBox;
+class FolderDragDrop;
 class PictureBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QTreeWidget;
 class RadioGroup;
 class Windows;
 
@@ -53,7 +56,7 @@ public:
     FileListBox* FileListBox2;
     QLineEdit* Edit1;
     QLineEdit* Edit2;
-    QTreeWidget* ListView1;
+    FavouritesView* ListView1;
     RadioGroup* RadioGroup1;
     RadioGroup* RadioGroup2;
     QGroupBox* RadioGroup3;
@@ -68,6 +71,9 @@ public:
     PictureBox* Image1;
     QMenu* menu_image;
     QMenu* dir2list;
+    QMenu* menu_oblibene;
+    // Drags between the lists and what a drop on one of them does.
+    FolderDragDrop* drops;
 
     // Handlers, named after their controls and events.
     void FormShow();
@@ -90,6 +96,18 @@ public:
     void OpenFullScreen();
     void OpenSlideshow();
     void Button1Click();
+    void pridatClick();
+    void zmenitClick();
+    void smazatClick();
+    void ListView1DblClick();
+    // "Smazat" of menu_image: deletes the selected source file.
+    void Smazat1Click();
+    // A drop of the source control on the target, as the drop table says;
+    // a drop that the table refuses does nothing.
+    void DragDrop(QWidget* target, QWidget* source);
+
+    // The favourite folders shown in ListView1.
+    const FavouritesList& Favourites() const { return favourites_; }
 
     // Loads a picture into the preview; raises the decoder's error.
     void LoadPreview(const QString& path);
@@ -112,8 +130,21 @@ private:
     void setDestinationFolder(const QString& folder);
     bool selectedPictureOrComplain();
     void loadPreviewQuietly(const QString& path);
+    void loadFavourites();
+    void showFavourites(int selectedIndex);
+    // Shows the warning for a refused operation; true when it was done.
+    bool favouritesAllow(FavouritesList::Outcome outcome);
+    // Asks for an entry's name and applies it until a name is accepted;
+    // false when the user cancelled.
+    bool nameFavourite(const QString& caption, const QString& prompt, QString proposed,
+                       const std::function<FavouritesList::Outcome(const QString&)>& apply);
+    // Opens the selected favourite in that folder tree.
+    void openFavourite(DirectoryListBox* side);
+    void copyDroppedFile();
+    void swapOnDrop();
 
     Windows& windows_;
     QString storedDirectory1_;
     QString storedDirectory2_;
+    FavouritesList favourites_;
 };
