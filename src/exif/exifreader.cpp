@@ -376,11 +376,12 @@ int64_t ExifReader::SeekElements(const Entry& entry, bool inlineValue, int eleme
         return count;
     }
     stream_.Seek(WrapOffset(int64_t{stream_.ExifStart()} + entry.value));
-    // Values that run past the end of the file or the section could only end in a read
-    // error; knowing that before reading keeps huge counts from costing memory or time.
-    const int64_t bytes = count * elementSize;
-    if (bytes > stream_.BytesAvailableAt(stream_.Position())) throw OutOfBoundsError();
-    Spend(bytes);
+    // A value that claims more than lies before the end of the file and the section fails
+    // the IFD as a read past the end would, before anything is allocated or read; the
+    // count is taken unsigned here, so 4 000 000 000 bytes of text fail too.
+    const int64_t claimed = int64_t{entry.count} * elementSize;
+    if (claimed > stream_.BytesAvailableAt(stream_.Position())) throw OutOfBoundsError();
+    Spend(count * elementSize);
     return count;
 }
 

@@ -22,8 +22,9 @@ struct ShownPicture {
     QImage fitted;         // scaled into the box as the viewers draw it, ready to paint
 };
 
-// The picture scaled into its place in the box by the viewers' fitting rule (never enlarged,
-// aspect ratio kept), exactly as PictureBox draws it when it scales the picture itself.
+// The picture scaled to the size that the viewers' fitting rule gives it in the box (never
+// enlarged, aspect ratio kept): every pixel the average of exactly the area it covers, as Qt's
+// smooth scaling gives it to within one level, but made faster.
 QImage FitPicture(const QImage& picture, const QSize& box);
 
 // The pictures of a viewer: the one asked for, and its neighbours decoded ahead on a background
