@@ -13,8 +13,8 @@
 #include "platform/dialogservice.h"
 #include "platform/fileoperations.h"
 #include "platform/handlerguard.h"
-#include "platform/pixlyapplication.h"
 #include "platform/picturefile.h"
+#include "platform/pixlyapplication.h"
 #include "platform/settingsstore.h"
 #include "platform/systeminfo.h"
 #include "resample/pixly_spec.h"
@@ -455,7 +455,7 @@ void Tnastaveni::FormClose()
     {
         SettingsStore store(SettingsStore::Access::Write);
         if (windows_.hlavni) StoredSettings::WriteBounds(store, windows_.hlavni->frameGeometry());
-        StoredSettings::WriteFolders(store, {DirectoryListBox1->Directory(), DirectoryListBox2->Directory()});
+        StoredSettings::WriteFolders(store, CurrentFolders());
         StoredSettings::WriteDisplay(store, nast);
         const bool automaticCheck =
             windows_.Form6 ? windows_.Form6->CheckBox2->isChecked() : windows_.Form7->aktual;
@@ -573,6 +573,17 @@ void Tnastaveni::Button2Click()
 void Tnastaveni::BitBtn3Click()
 {
     Dialogs().ShowMessageKind(Text::HelpText, Text::HelpCaption, DialogService::Information);
+}
+
+StoredFolders Tnastaveni::CurrentFolders() const
+{
+    return {DirectoryListBox1->Directory(), DirectoryListBox2->Directory()};
+}
+
+PhotoActionContext Tnastaveni::ActionContextFor(PhotoList& photos) const
+{
+    return {photos, DirectoryListBox1->Directory(), DirectoryListBox2->Directory(), RadioGroup1->ItemIndex(),
+            nast.show};
 }
 
 void Tnastaveni::LoadPreview(const QString& path)

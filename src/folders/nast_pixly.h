@@ -2,6 +2,7 @@
 
 #include "folders/favouriteslist.h"
 #include "shell/storedsettings.h"
+#include "viewer/photoactions.h"
 
 #include <QString>
 #include <QWidget>
@@ -111,6 +112,11 @@ public:
 
     // Loads a picture into the preview; raises the decoder's error.
     void LoadPreview(const QString& path);
+
+    // The source and destination folders as they are stored.
+    StoredFolders CurrentFolders() const;
+    // What the viewers' copy, rename and delete keys act with.
+    PhotoActionContext ActionContextFor(PhotoList& photos) const;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -349,7 +349,7 @@ void Tvelka_fotka::FormKeyPress(QChar character)
     case 27: QuitQuestion(); break;
     case '*':
     case 'C':
-    case 'c': actions_.CopyOrRename(actionContext()); break;
+    case 'c': actions_.CopyOrRename(windows_.nastaveni->ActionContextFor(*photos_)); break;
     case '+': NextPicture(); break;
     case '-': PreviousPicture(); break;
     case 'I':
@@ -371,20 +371,12 @@ void Tvelka_fotka::keyPressEvent(QKeyEvent* event)
         RunGuarded([&] { FormKeyPress(event->text().at(0)); });
 }
 
-PhotoActionContext Tvelka_fotka::actionContext()
-{
-    const Tnastaveni& folders = *windows_.nastaveni;
-    return {*photos_, folders.DirectoryListBox1->Directory(), folders.DirectoryListBox2->Directory(),
-            folders.RadioGroup1->ItemIndex(), folders.nast.show};
-}
-
 void Tvelka_fotka::FormClose()
 {
     RequestTermination();
     SettingsStore store(SettingsStore::Access::Write);
     StoredSettings::WriteBounds(store, frameGeometry());
-    StoredSettings::WriteFolders(store, {windows_.nastaveni->DirectoryListBox1->Directory(),
-                                         windows_.nastaveni->DirectoryListBox2->Directory()});
+    StoredSettings::WriteFolders(store, windows_.nastaveni->CurrentFolders());
 }
 
 void Tvelka_fotka::closeEvent(QCloseEvent* event)

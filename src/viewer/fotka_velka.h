@@ -74,7 +74,6 @@ private:
     void plainKey(int key);
     void resumeSlideshow();
     void setButtonSizes(bool button1Large, bool button2Large);
-    PhotoActionContext actionContext();
 
     Windows& windows_;
     std::unique_ptr<PhotoList> photos_;

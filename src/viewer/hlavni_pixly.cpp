@@ -218,13 +218,6 @@ void Thlavni::OpenFullScreen(bool stayWithoutPicture)
     if (!stayWithoutPicture) backToFolderWindow();
 }
 
-PhotoActionContext Thlavni::actionContext()
-{
-    const Tnastaveni& folders = *windows_.nastaveni;
-    return {*photos_, folders.DirectoryListBox1->Directory(), folders.DirectoryListBox2->Directory(),
-            folders.RadioGroup1->ItemIndex(), folders.nast.show};
-}
-
 void Thlavni::FormKeyDown(int key)
 {
     switch (key) {
@@ -254,7 +247,7 @@ void Thlavni::FormKeyPress(QChar character)
         break;
     case '*':
     case 'C':
-    case 'c': actions_.CopyOrRename(actionContext()); break;
+    case 'c': actions_.CopyOrRename(windows_.nastaveni->ActionContextFor(*photos_)); break;
     case '+': NextPicture(); break;
     case '-': PreviousPicture(); break;
     default: break;
@@ -285,8 +278,7 @@ void Thlavni::FormClose()
     RequestTermination();
     SettingsStore store(SettingsStore::Access::Write);
     StoredSettings::WriteBounds(store, frameGeometry());
-    StoredSettings::WriteFolders(store, {windows_.nastaveni->DirectoryListBox1->Directory(),
-                                         windows_.nastaveni->DirectoryListBox2->Directory()});
+    StoredSettings::WriteFolders(store, windows_.nastaveni->CurrentFolders());
 }
 
 void Thlavni::CloseWithoutAsking()

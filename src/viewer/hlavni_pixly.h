@@ -59,7 +59,6 @@ private:
     void FormCreate();
     void LoadPictureFrom(const QString& path) override;
     void SetPathLabel(const QString& path) override;
-    PhotoActionContext actionContext();
     void backToFolderWindow();
 
     Windows& windows_;
