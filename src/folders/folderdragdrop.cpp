@@ -65,7 +65,12 @@ void FolderDragDrop::AddControl(QAbstractItemView* control, Control role)
     control->setObjectName(NameOf(role));
     control->viewport()->setAcceptDrops(true);
     control->viewport()->installEventFilter(this);
-    controls_.append({control, role});
+    controls_.append({control, control->viewport(), role});
+    // A control that goes away takes its entry with it.
+    connect(control, &QObject::destroyed, this, [this, control] {
+        controls_.removeIf([control](const Registered& entry) { return entry.control == control; });
+        if (pressed_ == control) pressed_ = nullptr;
+    });
 }
 
 FolderDragDrop::Effect FolderDragDrop::EffectOf(const QWidget* source, const QWidget* target) const
@@ -167,7 +172,7 @@ void FolderDragDrop::startDrag(QAbstractItemView* control)
 const FolderDragDrop::Registered* FolderDragDrop::registeredAt(const QObject* viewport) const
 {
     for (const Registered& entry : controls_) {
-        if (entry.control->viewport() == viewport) return &entry;
+        if (entry.viewport == viewport) return &entry;
     }
     return nullptr;
 }

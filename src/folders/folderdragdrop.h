@@ -71,6 +71,9 @@ protected:
 private:
     struct Registered {
         QAbstractItemView* control;
+        // Kept from registration: asking a control for its viewport while
+        // the control is being destroyed would call into a dead object.
+        QWidget* viewport;
         Control role;
     };
 
