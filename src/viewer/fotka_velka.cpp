@@ -189,6 +189,7 @@ void Tvelka_fotka::FormHide()
     // slideshow stays paused until Space or the settings window resumes it.
     cas->stop();
     pictures_->ReadAhead({});
+    windows_.slideshow->StopMusic();
     windows_.slideshow->PlaylistFromStart = true;
     const QString current = photos_->CurrentPath();
     if (!current.isEmpty()) windows_.hlavni->LoadPicture(current);
