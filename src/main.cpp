@@ -3,7 +3,11 @@
 #include "platform/qtdialogservice.h"
 #include "platform/translations.h"
 #include "shell/pixly_flash.h"
+#include "shell/platformconnectiontest.h"
+#include "shell/updatechecker.h"
 #include "shell/windows.h"
+
+#include <QDir>
 
 int main(int argc, char** argv)
 {
@@ -19,8 +23,12 @@ int main(int argc, char** argv)
     QtDialogService dialogs;
     SetDialogService(&dialogs);
 
+    // The folder the program starts in holds aktual.dat and the updater.
+    PlatformConnectionTest connection;
+    UpdateChecker updateChecker(connection, QDir::currentPath(), TForm7::RunningVersion);
+
     Windows windows;
-    windows.CreateAll(nullptr);
+    windows.CreateAll(&updateChecker);
     windows.Form7->show();
     const int exitCode = QApplication::exec();
     SetDialogService(nullptr);

@@ -94,7 +94,18 @@ void TForm7::FormCreate()
     compareWithStoredVersion(storedVersion);
     Timer1->start();
     Timer2->start();
-    if (aktual && updateCheck_) updateCheck_->RunAutomatic();
+    if (aktual && updateCheck_) runAutomaticUpdateCheck();
+}
+
+void TForm7::runAutomaticUpdateCheck()
+{
+    // A tick while the check asks or downloads would hand over to the folder
+    // window before it exists.
+    Timer1->stop();
+    Timer2->stop();
+    if (updateCheck_->RunAutomatic() == UpdateOutcome::HandedOver) hide();
+    Timer1->start();
+    Timer2->start();
 }
 
 void TForm7::compareWithStoredVersion(const QString& storedVersion)

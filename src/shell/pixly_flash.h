@@ -40,6 +40,7 @@ protected:
 private:
     void FormCreate();
     void compareWithStoredVersion(const QString& storedVersion);
+    void runAutomaticUpdateCheck();
 
     Windows& windows_;
     UpdateCheck* updateCheck_;
