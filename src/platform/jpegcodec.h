@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QSize>
 
+#include <QtGlobal>
+
 #include <functional>
 
 // JPEG decoding and encoding through libjpeg. Every failure raises JpegError
@@ -39,3 +41,43 @@ QSize ReadJpegSize(const QByteArray& data);
 // colour files) at the given quality (1 to 100), baseline or progressive. No
 // metadata is written beyond libjpeg's standard JFIF header.
 QByteArray EncodeJpeg(const QImage& image, int quality, bool progressive);
+
+// Row-by-row transcoding: a new JPEG made from an old one while only a few rows of pixels are held,
+// so that memory does not grow with the picture (libjpeg itself keeps every coefficient of a
+// multi-scan source or a progressive result, within the same working-memory cap as decoding).
+
+// Where the old JPEG comes from: fills the buffer with up to capacity bytes and returns how many,
+// 0 at the end of the data.
+using JpegReadBytes = std::function<qsizetype(char* buffer, qsizetype capacity)>;
+// Where the new JPEG goes, a block at a time.
+using JpegWriteBytes = std::function<void(const char* data, qsizetype size)>;
+
+// What the header of the old JPEG tells.
+struct JpegSourceFacts {
+    QSize size;
+    bool multipleScans = false; // progressive (or otherwise multi-scan)
+};
+
+// The new JPEG: always colour, no metadata beyond libjpeg's standard JFIF header.
+struct JpegTargetSettings {
+    QSize size;
+    int quality = 90; // 1 to 100
+    bool progressive = false;
+};
+
+// Called once the old JPEG's header has been read; returns the new picture's settings.
+using JpegPlanTarget = std::function<JpegTargetSettings(const JpegSourceFacts& source)>;
+// Writes the next row of the new picture: its width in pixels, QImage::Format_RGB32 order.
+using JpegWriteRow = std::function<void(const QRgb* row)>;
+// Told each row of the old picture, top to bottom, with its pixels in QImage::Format_RGB32 order;
+// writes the rows of the new picture that it makes, in order, through writeRow.
+using JpegTakeRow = std::function<void(int row, const QRgb* pixels, const JpegWriteRow& writeRow)>;
+
+// Decodes the old JPEG at full size, as DecodeJpeg does (colour spaces, the limit on claimed
+// dimensions, warnings stepped over), and encodes the rows that takeRow writes as the new one.
+// The new picture is refused the same way when it would exceed the limit, and must receive
+// exactly its height in rows. Libjpeg's errors raise JpegError; an exception raised by read,
+// write, plan or takeRow ends the transcode and reaches the caller unchanged. Nothing is written
+// before the first block of the new picture is complete.
+void TranscodeJpeg(const JpegReadBytes& read, const JpegWriteBytes& write, const JpegPlanTarget& plan,
+                   const JpegTakeRow& takeRow);

@@ -1,0 +1,97 @@
+#include "resample/resamplefile.h"
+
+#include "platform/jpegcodec.h"
+#include "resample/neareststretch.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace {
+
+int resampledSide(int side, double factor)
+{
+    // nearbyint rounds in the default mode: to the nearest, halves to even.
+    const double scaled = std::nearbyint(side * factor);
+    if (!(scaled > 0)) return 0;
+    if (scaled >= double(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    return int(scaled);
+}
+
+PixlyError fileError(const char* action, const QString& path, const QString& reason)
+{
+    return PixlyError(QStringLiteral("%1 file \"%2\". %3")
+                          .arg(QLatin1StringView(action), QDir::toNativeSeparators(path), reason));
+}
+
+// A file marked read-only is not written over, although the replacement through a temporary file
+// would get round the mark.
+void openTarget(QSaveFile& output, const QString& target)
+{
+    const QFileInfo existing(target);
+    if (existing.exists() && !existing.isDir() && !existing.isWritable())
+        throw fileError("Cannot create", target, QStringLiteral("Permission denied"));
+    if (!output.open(QIODevice::WriteOnly)) throw fileError("Cannot create", target, output.errorString());
+}
+
+} // namespace
+
+QSize ResampledSize(const QSize& source, double factor)
+{
+    return QSize(resampledSide(source.width(), factor), resampledSide(source.height(), factor));
+}
+
+EmptyResultError::EmptyResultError(const QString& source, const QSize& size)
+    : PixlyError(QStringLiteral("Obrázek %1 by po změně velikosti měl %2 × %3 bodů a takový obrázek nelze "
+                                "uložit.")
+                     .arg(QDir::toNativeSeparators(source))
+                     .arg(size.width())
+                     .arg(size.height())),
+      source_(source), size_(size)
+{
+}
+
+bool ResampleFile(const QString& source, const QString& target, double factor,
+                  const MayReplaceTarget& mayReplace)
+{
+    QFile input(source);
+    if (!input.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw fileError("Cannot open", source, input.errorString());
+    // The temporary file is only made once there is something to put in it.
+    QSaveFile output(target);
+    std::optional<NearestStretch> stretch;
+
+    const JpegReadBytes read = [&](char* buffer, qsizetype capacity) {
+        const qint64 got = input.read(buffer, capacity);
+        if (got < 0) throw fileError("Cannot read", source, input.errorString());
+        return qsizetype(got);
+    };
+    const JpegWriteBytes write = [&](const char* data, qsizetype size) {
+        if (!output.isOpen()) openTarget(output, target);
+        if (output.write(data, size) != size) throw fileError("Cannot write", target, output.errorString());
+    };
+    const JpegPlanTarget plan = [&](const JpegSourceFacts& facts) {
+        const QSize size = ResampledSize(facts.size, factor);
+        if (size.isEmpty()) throw EmptyResultError(source, size);
+        stretch.emplace(facts.size, size);
+        return JpegTargetSettings{size, ResampleQuality, facts.multipleScans};
+    };
+    const JpegTakeRow takeRow = [&](int row, const QRgb* pixels, const JpegWriteRow& writeRow) {
+        stretch->TakeRow(row, pixels, writeRow);
+    };
+    TranscodeJpeg(read, write, plan, takeRow);
+    // Closed before the replacement, which some systems refuse for a file that is still open.
+    input.close();
+
+    if (mayReplace && !mayReplace()) return false;
+    // commit() does not notice a failed write of the buffered rest (a full disk), so the rest is
+    // written first and the target kept when that fails. Not committing discards the temporary file.
+    if (!output.flush()) throw fileError("Cannot write", target, output.errorString());
+    if (!output.commit()) throw fileError("Cannot write", target, output.errorString());
+    return true;
+}
