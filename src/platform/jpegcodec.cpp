@@ -291,6 +291,12 @@ public:
             convertCmykRow(cmykRow_[0], target, cinfo_.output_width, cinfo_.saw_Adobe_marker);
     }
 
+    // Passes over the next count rows.
+    void skipRows(int count)
+    {
+        runLibjpeg(errors_, [this, count] { jpeg_skip_scanlines(&cinfo_, JDIMENSION(count)); });
+    }
+
 private:
     // Starts decompressing into RGB32 or, for CMYK and YCCK files, into CMYK that the reader
     // converts itself; true for the latter.
@@ -494,7 +500,7 @@ QByteArray EncodeJpeg(const QImage& image, int quality, bool progressive)
 }
 
 void TranscodeJpeg(const JpegReadBytes& read, const JpegWriteBytes& write, const JpegPlanTarget& plan,
-                   const JpegTakeRow& takeRow)
+                   const JpegNeedsRow& needsRow, const JpegTakeRow& takeRow)
 {
     JpegReader reader;
     reader.readHeader(read);
@@ -507,9 +513,18 @@ void TranscodeJpeg(const JpegReadBytes& read, const JpegWriteBytes& write, const
     writer.start(write, target);
     std::vector<QRgb> row(std::size_t(size.width()));
     const JpegWriteRow writeRow = [&writer](const QRgb* pixels) { writer.writeRow(pixels); };
-    for (int y = 0; y < size.height(); ++y) {
+    for (int y = 0; y < size.height();) {
+        int skipped = 0;
+        while (y + skipped < size.height() && !needsRow(y + skipped))
+            ++skipped;
+        if (skipped > 0) {
+            reader.skipRows(skipped);
+            y += skipped;
+            continue;
+        }
         reader.readRow(row.data());
         takeRow(y, row.data(), writeRow);
+        ++y;
     }
     writer.finish();
 }

@@ -69,8 +69,11 @@ struct JpegTargetSettings {
 using JpegPlanTarget = std::function<JpegTargetSettings(const JpegSourceFacts& source)>;
 // Writes the next row of the new picture: its width in pixels, QImage::Format_RGB32 order.
 using JpegWriteRow = std::function<void(const QRgb* row)>;
-// Told each row of the old picture, top to bottom, with its pixels in QImage::Format_RGB32 order;
-// writes the rows of the new picture that it makes, in order, through writeRow.
+// Asked, top to bottom, whether a row of the old picture is needed; rows that are not are passed
+// over by the decoder without being converted to pixels.
+using JpegNeedsRow = std::function<bool(int row)>;
+// Told each needed row of the old picture, top to bottom, with its pixels in QImage::Format_RGB32
+// order; writes the rows of the new picture that it makes, in order, through writeRow.
 using JpegTakeRow = std::function<void(int row, const QRgb* pixels, const JpegWriteRow& writeRow)>;
 
 // Decodes the old JPEG at full size, as DecodeJpeg does (colour spaces, the limit on claimed
@@ -80,4 +83,4 @@ using JpegTakeRow = std::function<void(int row, const QRgb* pixels, const JpegWr
 // write, plan or takeRow ends the transcode and reaches the caller unchanged. Nothing is written
 // before the first block of the new picture is complete.
 void TranscodeJpeg(const JpegReadBytes& read, const JpegWriteBytes& write, const JpegPlanTarget& plan,
-                   const JpegTakeRow& takeRow);
+                   const JpegNeedsRow& needsRow, const JpegTakeRow& takeRow);

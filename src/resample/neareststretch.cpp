@@ -16,6 +16,12 @@ int NearestStretch::SourceIndex(int targetIndex, int sourceLength, int targetLen
     return int(qint64(targetIndex) * sourceLength / targetLength);
 }
 
+bool NearestStretch::NeedsRow(int sourceRow) const
+{
+    return nextTargetRow_ < target_.height() &&
+           SourceIndex(nextTargetRow_, source_.height(), target_.height()) == sourceRow;
+}
+
 void NearestStretch::TakeRow(int sourceRow, const QRgb* pixels, const WriteRow& writeRow)
 {
     bool made = false;

@@ -21,6 +21,10 @@ public:
     // The old picture's pixel, along one side, that the new picture's pixel at index takes.
     static int SourceIndex(int targetIndex, int sourceLength, int targetLength);
 
+    // True when the old picture's row, the next one after those taken or passed over, makes rows
+    // of the new picture; a row that does not can be passed over without being decoded to pixels.
+    bool NeedsRow(int sourceRow) const;
+
     // Takes the old picture's row (its width in pixels); rows come in order, each once. Writes
     // the new picture's rows that are made of it, in order, each its width in pixels.
     void TakeRow(int sourceRow, const QRgb* pixels, const WriteRow& writeRow);

@@ -81,10 +81,11 @@ bool ResampleFile(const QString& source, const QString& target, double factor,
         stretch.emplace(facts.size, size);
         return JpegTargetSettings{size, ResampleQuality, facts.multipleScans};
     };
+    const JpegNeedsRow needsRow = [&](int row) { return stretch->NeedsRow(row); };
     const JpegTakeRow takeRow = [&](int row, const QRgb* pixels, const JpegWriteRow& writeRow) {
         stretch->TakeRow(row, pixels, writeRow);
     };
-    TranscodeJpeg(read, write, plan, takeRow);
+    TranscodeJpeg(read, write, plan, needsRow, takeRow);
     // Closed before the replacement, which some systems refuse for a file that is still open.
     input.close();
 

@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -339,6 +340,63 @@ private slots:
         } catch (const JpegError& error) {
             QCOMPARE(error.code(), int(JERR_EMPTY_IMAGE));
         }
+    }
+
+    void transcodeHandsOverTheDecodedRows_data()
+    {
+        QTest::addColumn<QByteArray>("jpeg");
+        QTest::addColumn<int>("period");
+        QTest::addColumn<int>("phase");
+        // Chroma stored at half resolution is upsampled from neighbouring rows, which rows passed
+        // over must still provide.
+        const QByteArray baseline = EncodeJpeg(noisyImage(101, 77), 90, false);
+        const QByteArray progressive = EncodeJpeg(noisyImage(101, 77), 90, true);
+        const QByteArray cmyk = encodeSolid(24, 40, {255, 127, 0, 191}, JCS_CMYK, JCS_CMYK, true, false);
+        QTest::newRow("every row") << baseline << 1 << 0;
+        QTest::newRow("even rows") << baseline << 2 << 0;
+        QTest::newRow("odd rows") << baseline << 2 << 1;
+        QTest::newRow("every third row") << baseline << 3 << 2;
+        QTest::newRow("every twentieth row") << baseline << 20 << 7;
+        QTest::newRow("progressive, even rows") << progressive << 2 << 0;
+        QTest::newRow("progressive, every seventh row") << progressive << 7 << 3;
+        QTest::newRow("CMYK, every third row") << cmyk << 3 << 1;
+    }
+
+    void transcodeHandsOverTheDecodedRows()
+    {
+        QFETCH(QByteArray, jpeg);
+        QFETCH(int, period);
+        QFETCH(int, phase);
+        const QImage whole = DecodeJpeg(jpeg).image;
+        const auto needed = [&](int row) { return row % period == phase; };
+        int neededRows = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            neededRows += needed(y) ? 1 : 0;
+
+        QBuffer source;
+        source.setData(jpeg);
+        source.open(QIODevice::ReadOnly);
+        QByteArray written;
+        QList<int> rowsTaken;
+        int differingRows = 0;
+        TranscodeJpeg(
+            [&](char* buffer, qsizetype capacity) { return qsizetype(source.read(buffer, capacity)); },
+            [&](const char* data, qsizetype size) { written.append(data, size); },
+            [&](const JpegSourceFacts& facts) {
+                return JpegTargetSettings{QSize(facts.size.width(), neededRows), 90, false};
+            },
+            needed,
+            [&](int row, const QRgb* pixels, const JpegWriteRow& writeRow) {
+                rowsTaken << row;
+                const auto* expected = reinterpret_cast<const QRgb*>(whole.constScanLine(row));
+                if (!std::equal(pixels, pixels + whole.width(), expected)) ++differingRows;
+                writeRow(pixels);
+            });
+        QCOMPARE(int(rowsTaken.size()), neededRows);
+        QVERIFY(std::all_of(rowsTaken.begin(), rowsTaken.end(), needed));
+        QVERIFY(std::is_sorted(rowsTaken.begin(), rowsTaken.end()));
+        QCOMPARE(differingRows, 0);
+        QCOMPARE(DecodeJpeg(written).image.size(), QSize(whole.width(), neededRows));
     }
 
     void sizeComesFromHeader()
