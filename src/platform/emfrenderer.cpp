@@ -1,7 +1,9 @@
 #include "platform/emfrenderer.h"
 
+#include "platform/bytereader.h"
+#include "platform/dibdecoder.h"
+#include "platform/metafilecanvas.h"
 #include "platform/pixlyerror.h"
-#include "platform/wmfrenderer.h"
 
 #include <QStringDecoder>
 #include <QtEndian>

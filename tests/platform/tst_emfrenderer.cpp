@@ -1,6 +1,6 @@
 #include "platform/emfrenderer.h"
+#include "platform/metafilecanvas.h"
 #include "platform/pixlyerror.h"
-#include "platform/wmfrenderer.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,3 +1,4 @@
+#include "platform/metafilecanvas.h"
 #include "platform/pixlyerror.h"
 #include "platform/wmfrenderer.h"
 
