@@ -22,11 +22,6 @@ struct ShownPicture {
     QImage fitted;         // scaled into the box as the viewers draw it, ready to paint
 };
 
-// The picture scaled to the size that the viewers' fitting rule gives it in the box (never
-// enlarged, aspect ratio kept): every pixel the average of exactly the area it covers, as Qt's
-// smooth scaling gives it to within one level, but made faster.
-QImage FitPicture(const QImage& picture, const QSize& box);
-
 // The pictures of a viewer: the one asked for, and its neighbours decoded ahead on a background
 // thread while the user looks at it. What a caller gets is always what decoding the file at the
 // moment of asking would give, errors included. Load, ReadAhead and SetBoxSize are called from

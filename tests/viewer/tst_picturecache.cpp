@@ -3,6 +3,7 @@
 #include "platform/picturefile.h"
 #include "platform/pixlyerror.h"
 #include "testenvironment.h"
+#include "viewer/areaaveragefit.h"
 #include "viewer/picturecache.h"
 
 #include <QDateTime>
