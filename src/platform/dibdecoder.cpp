@@ -31,6 +31,12 @@ struct DibHeader {
     qsizetype bitsOffset = 0; // where the rows follow in a packed bitmap
 };
 
+// Only indexed depths have a colour table; a bit count of 0 goes with an embedded JPEG or PNG.
+qsizetype paletteSize(int bitCount)
+{
+    return bitCount >= 1 && bitCount <= 8 ? qsizetype(1) << bitCount : 0;
+}
+
 void setDefaultMasks(DibHeader& header)
 {
     if (header.bitCount == 16) header.masks = {0x7C00, 0x03E0, 0x001F};
@@ -48,7 +54,7 @@ std::optional<DibHeader> readDibHeader(QByteArrayView info)
         header.height = le16(info, 6);
         header.bitCount = le16(info, 10);
         header.entrySize = 3;
-        header.tableEntries = header.bitCount <= 8 ? qsizetype(1) << header.bitCount : 0;
+        header.tableEntries = paletteSize(header.bitCount);
     } else if (size >= 40 && size <= quint32(info.size())) {
         header.width = qint32(le32(info, 4));
         header.height = qint32(le32(info, 8));
@@ -57,7 +63,7 @@ std::optional<DibHeader> readDibHeader(QByteArrayView info)
         setDefaultMasks(header);
         const quint32 used = le32(info, 32);
         if (used > 65536) return std::nullopt;
-        header.tableEntries = used ? used : (header.bitCount <= 8 ? qsizetype(1) << header.bitCount : 0);
+        header.tableEntries = used ? used : paletteSize(header.bitCount);
         if (header.compression == BiBitfields) {
             if (info.size() < 52) return std::nullopt;
             header.masks = {le32(info, 40), le32(info, 44), le32(info, 48)};
@@ -77,7 +83,7 @@ std::optional<DibHeader> readDibHeader(QByteArrayView info)
 
 std::vector<QRgb> readColourTable(const DibHeader& header, QByteArrayView info)
 {
-    std::vector<QRgb> table(header.bitCount <= 8 ? size_t(1) << header.bitCount : 0, qRgb(0, 0, 0));
+    std::vector<QRgb> table(size_t(paletteSize(header.bitCount)), qRgb(0, 0, 0));
     const qsizetype entries = std::min<qsizetype>(header.tableEntries, qsizetype(table.size()));
     for (qsizetype i = 0; i < entries; ++i) {
         const char* entry = info.data() + header.tableOffset + i * header.entrySize;

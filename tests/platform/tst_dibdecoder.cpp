@@ -94,6 +94,10 @@ private slots:
             << QByteArray("\x40\0\0\0", 4) << fromRows(2, {Red, Blue}) << true;
         QTest::newRow("embedded PNG") << infoHeader(2, 1, 24, BiPng) << png(fromRows(2, {Green, Red}))
                                       << fromRows(2, {Green, Red}) << false;
+        // The usual way to write one: the depth is the embedded file's business.
+        QTest::newRow("embedded PNG with a bit count of 0")
+            << infoHeader(2, 1, 0, BiPng) << png(fromRows(2, {Red, Blue})) << fromRows(2, {Red, Blue})
+            << false;
     }
 
     void pixelsAreRead()
