@@ -130,6 +130,26 @@ private:
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };
+
+// The process may open one more file while it lives, so a second one fails as it would in a
+// folder that takes no new files; unlike folder permissions this holds for root too.
+class OneMoreFileLimit {
+public:
+    OneMoreFileLimit()
+    {
+        getrlimit(RLIMIT_NOFILE, &previous_);
+        // The lowest free descriptor is the one the next file gets; the one after it is refused.
+        const int lowestFree = dup(STDIN_FILENO);
+        close(lowestFree);
+        rlimit limit = previous_;
+        limit.rlim_cur = rlim_t(lowestFree) + 1;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    ~OneMoreFileLimit() { setrlimit(RLIMIT_NOFILE, &previous_); }
+
+private:
+    rlimit previous_{};
+};
 #endif
 
 } // namespace
@@ -381,6 +401,28 @@ private slots:
         QCOMPARE(entriesOf(folder), QStringList{QStringLiteral("a.jpg")});
 #else
         QSKIP("needs POSIX permissions");
+#endif
+    }
+
+    void temporaryFileThatCannotBeMadeKeepsTheOriginal()
+    {
+#ifdef Q_OS_UNIX
+        TestEnvironment env;
+        const QString folder = env.makeFolder(QStringLiteral("photos"));
+        const QByteArray source = MakeJpeg(40, 40, Qt::red);
+        const QString in = env.writeFile(QStringLiteral("photos/a.jpg"), source);
+        std::optional<PixlyError> error;
+        {
+            const OneMoreFileLimit limit;
+            error = failureOf<PixlyError>([&] { ResampleFile(in, in, 0.5); });
+        }
+        QVERIFY(error.has_value());
+        QVERIFY2(error->message().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(in)),
+                 qPrintable(error->message()));
+        QCOMPARE(readFile(in), source);
+        QCOMPARE(entriesOf(folder), QStringList{QStringLiteral("a.jpg")});
+#else
+        QSKIP("needs a limit on open files");
 #endif
     }
 
