@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "folders/favouritesfile.h"
 
 #include <QDir>
@@ -7,19 +8,12 @@
 #include <filesystem>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
+#include "resourcelimits.h"
 #endif
 
 using Favourites = QList<Favourite>;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 void writeAll(const QString& path, const QByteArray& contents)
 {
@@ -44,33 +38,6 @@ Favourites numberedEntries(int count)
     }
     return entries;
 }
-
-#ifdef Q_OS_UNIX
-// While it lives, no file of this process may grow past the given size; a
-// write past it fails (for every user, the superuser too) instead of
-// ending the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int);
-};
-#endif
 
 } // namespace
 
@@ -254,9 +221,9 @@ private slots:
 
         QVERIFY(FavouritesFile::Save(file, {{"Nový", "/c"}}));
 
-        QCOMPARE(readAll(file), QByteArray("Nov\xFD;/c\r\n"));
+        QCOMPARE(FileBytes(file), QByteArray("Nov\xFD;/c\r\n"));
         // A file written in place would change under every name it has.
-        QCOMPARE(readAll(otherName), QByteArray("Old;/a much longer old line\r\nOld2;/b\r\n"));
+        QCOMPARE(FileBytes(otherName), QByteArray("Old;/a much longer old line\r\nOld2;/b\r\n"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), (QStringList{"link", "novak.dat"}));
     }
 
@@ -266,13 +233,13 @@ private slots:
         const QString plainFile = folder.filePath(QStringLiteral("start"));
         writeAll(plainFile, QByteArray("not a folder"));
         QVERIFY(!FavouritesFile::Save(plainFile + QStringLiteral("/novak.dat"), {{"A", "/a"}}));
-        QCOMPARE(readAll(plainFile), QByteArray("not a folder"));
+        QCOMPARE(FileBytes(plainFile), QByteArray("not a folder"));
 
         const QString inTheWay = folder.filePath(QStringLiteral("novak.dat"));
         QVERIFY(QDir().mkdir(inTheWay));
         writeAll(inTheWay + QStringLiteral("/kept"), QByteArray("kept"));
         QVERIFY(!FavouritesFile::Save(inTheWay, {{"A", "/a"}}));
-        QCOMPARE(readAll(inTheWay + QStringLiteral("/kept")), QByteArray("kept"));
+        QCOMPARE(FileBytes(inTheWay + QStringLiteral("/kept")), QByteArray("kept"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{"novak.dat", "start"}));
     }
@@ -300,10 +267,10 @@ private slots:
             const FileSizeLimit limit(old.size() + 2);
             QVERIFY(!FavouritesFile::Save(file, entries));
         }
-        QCOMPARE(readAll(file), old);
+        QCOMPARE(FileBytes(file), old);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"novak.dat"});
         QVERIFY(FavouritesFile::Save(file, entries));
-        QCOMPARE(FavouritesFile::Parse(readAll(file)), entries);
+        QCOMPARE(FavouritesFile::Parse(FileBytes(file)), entries);
 #else
         QSKIP("needs a file size limit");
 #endif

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "folders/favouriteslist.h"
 
 #include <QDir>
@@ -16,12 +17,6 @@ Favourites numbered(int count)
     for (int i = 0; i < count; ++i)
         entries.append({QStringLiteral("F%1").arg(i), QStringLiteral("/f%1").arg(i)});
     return entries;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 void writeAll(const QString& path, const QByteArray& contents)
@@ -134,7 +129,7 @@ private slots:
         QCOMPARE(list.Entries(), (Favourites{{"Dokumenty", "/home/novak/Dokumenty"}}));
         QVERIFY(!QFile::exists(file));
         QVERIFY(list.Save());
-        QCOMPARE(readAll(file), QByteArray("Dokumenty;/home/novak/Dokumenty\r\n"));
+        QCOMPARE(FileBytes(file), QByteArray("Dokumenty;/home/novak/Dokumenty\r\n"));
     }
 
     void saveWritesTheChangedListBackToItsFile()
@@ -146,7 +141,7 @@ private slots:
         QCOMPARE(list.Remove(1), Outcome::Done);
         QCOMPARE(list.Add({"C", "/c"}), Outcome::Done);
         QVERIFY(list.Save());
-        QCOMPARE(readAll(file), QByteArray("A;/a\r\nC;/c\r\n"));
+        QCOMPARE(FileBytes(file), QByteArray("A;/a\r\nC;/c\r\n"));
     }
 
     void anUnreadableFileIsNeverReplaced()

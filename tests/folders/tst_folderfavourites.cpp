@@ -17,8 +17,7 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
+#include "resourcelimits.h"
 #endif
 
 namespace {
@@ -521,17 +520,11 @@ private slots:
         dialogs.answerInput(QStringLiteral("Druhá položka"));
         window->pridat->click();
 
-        // Files may grow to 8 bytes only, so the new file cannot be written
-        // (this holds for every user, the superuser too).
-        rlimit previous{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = previous;
-        small.rlim_cur = 8;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        window->hide();
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
+        // Files may grow to 8 bytes only, so the new file cannot be written.
+        {
+            const FileSizeLimit limit(8);
+            window->hide();
+        }
 
         QCOMPARE(readFavourites(env), QByteArray("A;/a\r\n"));
         QCOMPARE(QDir(env.startDir()).entryList(QDir::Files),

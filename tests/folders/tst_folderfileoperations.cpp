@@ -1,6 +1,7 @@
 #include "controls/directorylistbox.h"
 #include "controls/filelistbox.h"
 #include "controls/picturebox.h"
+#include "filebytes.h"
 #include "folders/favouritesview.h"
 #include "folders/folderdragdrop.h"
 #include "folders/nast_pixly.h"
@@ -28,12 +29,6 @@ const QString DeleteCaption = QStringLiteral("Smazání souboru");
 QString nativeJoin(const QString& folder, const QString& name)
 {
     return QDir::toNativeSeparators(QDir(folder).filePath(name));
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
 }
 
 QStringList names(const FileListBox* list)
@@ -98,7 +93,7 @@ private slots:
 
         window->FileListBox1->SetItemIndex(0);
         window->DragDrop(window->FileListBox2, window->FileListBox1);
-        QCOMPARE(readAll(nativeJoin(destination, QStringLiteral("a.jpg"))), first);
+        QCOMPARE(FileBytes(nativeJoin(destination, QStringLiteral("a.jpg"))), first);
         QCOMPARE(names(window->FileListBox2), QStringList{"a.jpg"});
         // Both lists were read again, so nothing is selected.
         QCOMPARE(window->FileListBox1->ItemIndex(), -1);
@@ -108,7 +103,7 @@ private slots:
         env.writeFile(QStringLiteral("zdroj/a.jpg"), second);
         window->FileListBox1->SetItemIndex(0);
         window->DragDrop(window->FileListBox2, window->FileListBox1);
-        QCOMPARE(readAll(nativeJoin(destination, QStringLiteral("a.jpg"))), second);
+        QCOMPARE(FileBytes(nativeJoin(destination, QStringLiteral("a.jpg"))), second);
         QCOMPARE(dialogs.count(), 0);
 
         // Without a selected file nothing is copied.
@@ -129,7 +124,7 @@ private slots:
 
         window->FileListBox1->SetItemIndex(0);
         window->DragDrop(window->FileListBox2, window->FileListBox1);
-        QCOMPARE(readAll(nativeJoin(folder, QStringLiteral("a.jpg"))), picture);
+        QCOMPARE(FileBytes(nativeJoin(folder, QStringLiteral("a.jpg"))), picture);
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"a.jpg"});
         QCOMPARE(dialogs.count(), 0);
     }
@@ -238,7 +233,7 @@ private slots:
 
         window->FileListBox1->SetItemIndex(0);
         QVERIFY(dropWithEvents(window, window->FileListBox2, window->FileListBox1));
-        QCOMPARE(readAll(nativeJoin(destination, QStringLiteral("a.bmp"))), picture);
+        QCOMPARE(FileBytes(nativeJoin(destination, QStringLiteral("a.bmp"))), picture);
         QCOMPARE(names(window->FileListBox2), QStringList{"a.bmp"});
     }
 

@@ -1,3 +1,4 @@
+#include "littleendian.h"
 #include "platform/dibdecoder.h"
 
 #include <QBuffer>
@@ -11,26 +12,12 @@ namespace {
 
 enum : quint32 { BiRgb = 0, BiRle8 = 1, BiBitfields = 3, BiPng = 5 };
 
-QByteArray le16(int value)
-{
-    QByteArray bytes(2, '\0');
-    qToLittleEndian<quint16>(quint16(value), bytes.data());
-    return bytes;
-}
-
-QByteArray le32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian<quint32>(value, bytes.data());
-    return bytes;
-}
-
 // A BITMAPINFOHEADER; a negative height stores the rows from the top.
 QByteArray infoHeader(qint32 width, qint32 height, int bitCount, quint32 compression = BiRgb,
                       quint32 coloursUsed = 0)
 {
-    return le32(40) + le32(quint32(width)) + le32(quint32(height)) + le16(1) + le16(bitCount) +
-           le32(compression) + le32(0) + le32(0) + le32(0) + le32(coloursUsed) + le32(0);
+    return Le32(40) + Le32(quint32(width)) + Le32(quint32(height)) + Le16(1) + Le16(bitCount) +
+           Le32(compression) + Le32(0) + Le32(0) + Le32(0) + Le32(coloursUsed) + Le32(0);
 }
 
 // Colour table entries as stored: blue, green, red and a reserved byte.
@@ -74,12 +61,12 @@ private slots:
         QTest::addColumn<bool>("bottomUp");
 
         QTest::newRow("16 bits, 5-5-5 by default")
-            << infoHeader(2, 1, 16) << le16(0x7C00) + le16(0x001F) << fromRows(2, {Red, Blue}) << true;
+            << infoHeader(2, 1, 16) << Le16(0x7C00) + Le16(0x001F) << fromRows(2, {Red, Blue}) << true;
         QTest::newRow("16 bits, 5-6-5 bit fields")
-            << infoHeader(2, 1, 16, BiBitfields) + le32(0xF800) + le32(0x07E0) + le32(0x001F)
-            << le16(0x07E0) + le16(0xF800) << fromRows(2, {Green, Red}) << true;
+            << infoHeader(2, 1, 16, BiBitfields) + Le32(0xF800) + Le32(0x07E0) + Le32(0x001F)
+            << Le16(0x07E0) + Le16(0xF800) << fromRows(2, {Green, Red}) << true;
         QTest::newRow("32 bits, bit fields in another order")
-            << infoHeader(1, 1, 32, BiBitfields) + le32(0x0000FF) + le32(0x00FF00) + le32(0xFF0000)
+            << infoHeader(1, 1, 32, BiBitfields) + Le32(0x0000FF) + Le32(0x00FF00) + Le32(0xFF0000)
             << QByteArray("\x11\x22\x33\0", 4) << fromRows(1, {qRgb(0x11, 0x22, 0x33)}) << true;
         QTest::newRow("bottom-up rows") << infoHeader(1, 2, 24) << QByteArray("\xFF\0\0\0\0\0\xFF\0", 8)
                                         << fromRows(1, {Red, Blue}) << true;
@@ -90,7 +77,7 @@ private slots:
             << infoHeader(3, 1, 8, BiRgb, 2) + entry(Green) + entry(Blue) << QByteArray("\x01\x00\x05\0", 4)
             << fromRows(3, {Blue, Green, Black}) << true;
         QTest::newRow("OS/2 core header with 3-byte colours")
-            << le32(12) + le16(2) + le16(1) + le16(1) + le16(1) + entry(Red).left(3) + entry(Blue).left(3)
+            << Le32(12) + Le16(2) + Le16(1) + Le16(1) + Le16(1) + entry(Red).left(3) + entry(Blue).left(3)
             << QByteArray("\x40\0\0\0", 4) << fromRows(2, {Red, Blue}) << true;
         QTest::newRow("embedded PNG") << infoHeader(2, 1, 24, BiPng) << png(fromRows(2, {Green, Red}))
                                       << fromRows(2, {Green, Red}) << false;
@@ -120,8 +107,8 @@ private slots:
             << infoHeader(2, 1, 4, BiRgb, 3) + entry(Red) + entry(Green) + entry(Blue) +
                    QByteArray("\x21\0\0\0", 4)
             << fromRows(2, {Blue, Green});
-        QTest::newRow("masks after the header") << infoHeader(1, 1, 16, BiBitfields) + le32(0x001F) +
-                                                       le32(0x07E0) + le32(0xF800) + le16(0x001F) + le16(0)
+        QTest::newRow("masks after the header") << infoHeader(1, 1, 16, BiBitfields) + Le32(0x001F) +
+                                                       Le32(0x07E0) + Le32(0xF800) + Le16(0x001F) + Le16(0)
                                                 << fromRows(1, {Red});
     }
 
@@ -140,7 +127,7 @@ private slots:
         QTest::addColumn<QByteArray>("bits");
         const QByteArray row(4, '\0');
         QTest::newRow("header shorter than it says") << infoHeader(1, 1, 24).left(30) << row;
-        QTest::newRow("unknown header size") << le32(20) + QByteArray(16, '\0') << row;
+        QTest::newRow("unknown header size") << Le32(20) + QByteArray(16, '\0') << row;
         QTest::newRow("no width") << infoHeader(0, 1, 24) << row;
         QTest::newRow("no height") << infoHeader(1, 0, 24) << row;
         QTest::newRow("wider than 65536") << infoHeader(65537, 1, 1) << QByteArray(8196, '\0');
@@ -166,7 +153,7 @@ private slots:
         QTest::addColumn<QByteArray>("info");
         QTest::newRow("run-length 8 bits") << infoHeader(1, 1, 8, BiRle8, 1) + entry(Red);
         QTest::newRow("bit fields on 24 bits")
-            << infoHeader(1, 1, 24, BiBitfields) + le32(0xFF0000) + le32(0xFF00) + le32(0xFF);
+            << infoHeader(1, 1, 24, BiBitfields) + Le32(0xFF0000) + Le32(0xFF00) + Le32(0xFF);
         QTest::newRow("2 bits per pixel") << infoHeader(1, 1, 2, BiRgb, 1) + entry(Red);
     }
 

@@ -1,3 +1,4 @@
+#include "littleendian.h"
 #include "platform/emfrenderer.h"
 #include "platform/metafilecanvas.h"
 #include "platform/pixlyerror.h"
@@ -9,25 +10,11 @@
 
 namespace {
 
-QByteArray le16(int value)
-{
-    QByteArray bytes(2, '\0');
-    qToLittleEndian<quint16>(quint16(value), bytes.data());
-    return bytes;
-}
-
-QByteArray le32(qint64 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian<quint32>(quint32(value), bytes.data());
-    return bytes;
-}
-
 QByteArray dwords(std::initializer_list<qint64> values)
 {
     QByteArray bytes;
     for (const qint64 value : values)
-        bytes += le32(value);
+        bytes += Le32(value);
     return bytes;
 }
 
@@ -49,7 +36,7 @@ public:
     }
     Emf& add(quint32 type, const QByteArray& parameters)
     {
-        records_ += le32(type) + le32(8 + parameters.size()) + parameters;
+        records_ += Le32(type) + Le32(8 + parameters.size()) + parameters;
         return *this;
     }
     Emf& add(quint32 type, std::initializer_list<qint64> values) { return add(type, dwords(values)); }
@@ -61,7 +48,7 @@ public:
     {
         const QByteArray end = withEnd ? dwords({14, 20, 0, 0, 20}) : QByteArray();
         const QByteArray header = dwords({1, 88, 0, 0, 95, 95}) + frame_ + dwords({0x464D4520, 0x10000}) +
-                                  le32(88 + records_.size() + end.size()) + dwords({3}) + le16(16) + le16(0) +
+                                  Le32(88 + records_.size() + end.size()) + dwords({3}) + Le16(16) + Le16(0) +
                                   dwords({0, 0, 0, 960, 960, 254, 254});
         return header + records_ + end;
     }
@@ -79,7 +66,7 @@ bool isColour(const QImage& image, int x, int y, const QColor& colour)
 // A 2 x 2 24-bit bitmap: top row blue, white; bottom row red, green (stored bottom row first).
 QByteArray dibInfo()
 {
-    return dwords({40, 2, 2}) + le16(1) + le16(24) + dwords({0, 0, 0, 0, 0, 0});
+    return dwords({40, 2, 2}) + Le16(1) + Le16(24) + dwords({0, 0, 0, 0, 0, 0});
 }
 
 QByteArray dibBits()
@@ -129,8 +116,8 @@ private slots:
                                      << QPoint(24, 48) << QPoint(72, 48) << QColor(Qt::black);
         QTest::newRow("polygon16") << Emf()
                                           .redFill()
-                                          .add(86, dwords({0, 0, 0, 0, 3}) + le16(0) + le16(0) + le16(96) +
-                                                       le16(0) + le16(0) + le16(96))
+                                          .add(86, dwords({0, 0, 0, 0, 3}) + Le16(0) + Le16(0) + Le16(96) +
+                                                       Le16(0) + Le16(0) + Le16(96))
                                           .bytes()
                                    << QPoint(20, 20) << QPoint(80, 80) << QColor(Qt::red);
         QTest::newRow("anisotropic window") << Emf()
@@ -207,9 +194,9 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         const QByteArray good = Emf().redFill().rectangle(0, 0, 10, 10).bytes();
         QByteArray zeroSize = good;
-        zeroSize.replace(92, 4, le32(0)); // the first record after the header
+        zeroSize.replace(92, 4, Le32(0)); // the first record after the header
         QByteArray pastEnd = good;
-        pastEnd.replace(92, 4, le32(0x7FFFFFF0));
+        pastEnd.replace(92, 4, Le32(0x7FFFFFF0));
         QByteArray badSignature = good;
         badSignature[40] = 'X';
         QTest::newRow("empty") << QByteArray();

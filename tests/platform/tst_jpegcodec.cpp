@@ -1,3 +1,4 @@
+#include "jpegsegments.h"
 #include "platform/jpegcodec.h"
 #include "platform/pixlyerror.h"
 #include "testenvironment.h"
@@ -70,47 +71,6 @@ QByteArray encodeSolid(int width, int height, const std::vector<JSAMPLE>& pixel,
     return bytes;
 }
 
-struct Segment {
-    quint8 marker;
-    qsizetype offset;
-};
-
-// The marker segments from SOI up to and including the first SOS.
-QList<Segment> headerSegments(const QByteArray& jpeg)
-{
-    QList<Segment> segments;
-    qsizetype pos = 2;
-    while (pos + 4 <= jpeg.size() && quint8(jpeg[pos]) == 0xFF) {
-        const quint8 marker = quint8(jpeg[pos + 1]);
-        segments.append({marker, pos});
-        if (marker == 0xDA) break;
-        pos += 2 + (quint8(jpeg[pos + 2]) << 8 | quint8(jpeg[pos + 3]));
-    }
-    return segments;
-}
-
-qsizetype frameHeaderOffset(const QByteArray& jpeg)
-{
-    for (const Segment& segment : headerSegments(jpeg))
-        if (segment.marker >= 0xC0 && segment.marker <= 0xC2) return segment.offset;
-    return -1;
-}
-
-QByteArray withClaimedSize(QByteArray jpeg, int width, int height)
-{
-    const qsizetype frame = frameHeaderOffset(jpeg);
-    jpeg[frame + 5] = char(height >> 8);
-    jpeg[frame + 6] = char(height & 0xFF);
-    jpeg[frame + 7] = char(width >> 8);
-    jpeg[frame + 8] = char(width & 0xFF);
-    return jpeg;
-}
-
-int componentCount(const QByteArray& jpeg)
-{
-    return quint8(jpeg[frameHeaderOffset(jpeg) + 9]);
-}
-
 std::optional<JpegError> decodeError(const QByteArray& data)
 {
     try {
@@ -177,7 +137,7 @@ private slots:
         QTest::newRow("bitmap data") << MakeBmp(8, 8, Qt::red) << int(JERR_NO_SOI);
         QTest::newRow("start marker only") << jpeg.left(2) << int(JERR_NO_IMAGE);
         QTest::newRow("cut before the frame header")
-            << jpeg.left(frameHeaderOffset(jpeg)) << int(JERR_NO_IMAGE);
+            << jpeg.left(JpegFrameHeaderOffset(jpeg)) << int(JERR_NO_IMAGE);
     }
 
     void damagedDataIsRefused()
@@ -216,7 +176,7 @@ private slots:
         QFETCH(int, width);
         QFETCH(int, height);
         const QByteArray small = EncodeJpeg(noisyImage(16, 16), 90, progressive);
-        const QByteArray claimed = withClaimedSize(small, width, height);
+        const QByteArray claimed = WithClaimedJpegSize(small, width, height);
         QCOMPARE(ReadJpegSize(claimed), QSize(width, height));
         const std::optional<JpegError> error = decodeError(claimed);
         QVERIFY(error.has_value());
@@ -231,7 +191,7 @@ private slots:
     {
         // Below the pixel limit, but full-resolution colour keeps 1.5 GB of coefficients.
         const QByteArray small = encodeSolid(16, 16, {200, 100, 50}, JCS_RGB, JCS_YCbCr, false, true);
-        const std::optional<JpegError> error = decodeError(withClaimedSize(small, 16000, 16000));
+        const std::optional<JpegError> error = decodeError(WithClaimedJpegSize(small, 16000, 16000));
         QVERIFY(error.has_value());
         QCOMPARE(error->code(), int(JERR_NO_BACKING_STORE));
     }
@@ -265,7 +225,7 @@ private slots:
         QFETCH(QByteArray, jpeg);
         QFETCH(int, components);
         QFETCH(QColor, expected);
-        QCOMPARE(componentCount(jpeg), components);
+        QCOMPARE(JpegComponentCount(jpeg), components);
         const QImage image = DecodeJpeg(jpeg).image;
         QCOMPARE(image.size(), QSize(24, 16));
         QCOMPARE(image.format(), QImage::Format_RGB32);
@@ -289,7 +249,7 @@ private slots:
         QFETCH(int, frameMarker);
         const QImage source = noisyImage(64, 48);
         const QByteArray jpeg = EncodeJpeg(source, 90, progressive);
-        QCOMPARE(int(quint8(jpeg[frameHeaderOffset(jpeg) + 1])), frameMarker);
+        QCOMPARE(JpegFrameMarker(jpeg), frameMarker);
         const DecodedJpeg decoded = DecodeJpeg(jpeg);
         QCOMPARE(decoded.multipleScans, progressive);
         QCOMPARE(decoded.image.size(), source.size());
@@ -315,8 +275,8 @@ private slots:
     {
         QFETCH(QImage, source);
         const QByteArray jpeg = EncodeJpeg(source, 90, false);
-        QCOMPARE(componentCount(jpeg), 3);
-        for (const Segment& segment : headerSegments(jpeg)) {
+        QCOMPARE(JpegComponentCount(jpeg), 3);
+        for (const JpegSegment& segment : JpegHeaderSegments(jpeg)) {
             const bool application = segment.marker >= 0xE0 && segment.marker <= 0xEF;
             QVERIFY2((application && segment.marker == 0xE0) || (!application && segment.marker != 0xFE),
                      qPrintable(QString::number(segment.marker, 16)));

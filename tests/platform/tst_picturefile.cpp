@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "platform/jpegcodec.h"
 #include "platform/picturefile.h"
 #include "platform/pixlyerror.h"
@@ -72,12 +73,6 @@ QString errorOf(const std::function<void()>& action)
         return error.message();
     }
     return QString();
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool closeTo(QRgb pixel, const QColor& expected)
@@ -195,7 +190,7 @@ private slots:
         const LoadedPicture picture = LoadPictureFile(environment.writeFile("photo.jpg", original));
         const QString target = environment.startDir() + "/copy.bmp";
         SavePictureFile(picture, target);
-        QCOMPARE(contentsOf(target), original);
+        QCOMPARE(FileBytes(target), original);
     }
 
     void savesInLoadedFormat_data()
@@ -222,7 +217,7 @@ private slots:
         const LoadedPicture picture = LoadPictureFile(environment.writeFile(name, contents));
         const QString path = environment.startDir() + "/" + target;
         SavePictureFile(picture, path);
-        const QByteArray written = contentsOf(path);
+        const QByteArray written = FileBytes(path);
         QVERIFY(written.startsWith(signature));
         const QImage reread = decodeWithQt(written, readerFormat.constData());
         QCOMPARE(reread.size(), picture.image.size());
@@ -236,7 +231,7 @@ private slots:
         const LoadedPicture picture = LoadPictureFile(environment.writeFile("photo.jpg", original));
         const QString target = environment.writeFile("old.jpg", "older contents");
         SavePictureFile(picture, target);
-        QCOMPARE(contentsOf(target), original);
+        QCOMPARE(FileBytes(target), original);
     }
 
     void saveIntoMissingFolderFails()
@@ -258,7 +253,7 @@ private slots:
         LoadedPicture empty;
         empty.format = PictureFormat::Bitmap;
         QVERIFY(!errorOf([&] { SavePictureFile(empty, target); }).isEmpty());
-        QCOMPARE(contentsOf(target), QByteArray("precious"));
+        QCOMPARE(FileBytes(target), QByteArray("precious"));
         QCOMPARE(QDir(QFileInfo(target).absolutePath()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"kept.bmp"});
     }

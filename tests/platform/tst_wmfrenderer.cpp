@@ -1,3 +1,4 @@
+#include "littleendian.h"
 #include "platform/metafilecanvas.h"
 #include "platform/pixlyerror.h"
 #include "platform/wmfrenderer.h"
@@ -11,20 +12,6 @@
 
 namespace {
 
-QByteArray le16(int value)
-{
-    QByteArray bytes(2, '\0');
-    qToLittleEndian<quint16>(quint16(value), bytes.data());
-    return bytes;
-}
-
-QByteArray le32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian<quint32>(value, bytes.data());
-    return bytes;
-}
-
 quint32 ref(const QColor& colour)
 {
     return quint32(colour.red() | colour.green() << 8 | colour.blue() << 16);
@@ -33,10 +20,10 @@ quint32 ref(const QColor& colour)
 // A 2 x 2 packed bitmap with a colour table; `rows` holds the padded rows, the lower one first.
 QByteArray packedDib(int bitCount, const QList<QColor>& table, const QByteArray& rows)
 {
-    QByteArray dib = le32(40) + le32(2) + le32(2) + le16(1) + le16(bitCount) + le32(0) + le32(0) + le32(0) +
-                     le32(0) + le32(quint32(table.size())) + le32(0);
+    QByteArray dib = Le32(40) + Le32(2) + Le32(2) + Le16(1) + Le16(bitCount) + Le32(0) + Le32(0) + Le32(0) +
+                     Le32(0) + Le32(quint32(table.size())) + Le32(0);
     for (const QColor& colour : table)
-        dib += le32(ref(QColor(colour.blue(), colour.green(), colour.red())));
+        dib += Le32(ref(QColor(colour.blue(), colour.green(), colour.red())));
     return dib + rows;
 }
 
@@ -45,8 +32,8 @@ QByteArray packedDib24(const QList<QList<QColor>>& rowsTopFirst, bool topDown = 
 {
     const int height = int(rowsTopFirst.size());
     const int width = int(rowsTopFirst.first().size());
-    QByteArray dib = le32(40) + le32(width) + le32(quint32(topDown ? -height : height)) + le16(1) + le16(24) +
-                     le32(0) + le32(0) + le32(0) + le32(0) + le32(0) + le32(0);
+    QByteArray dib = Le32(40) + Le32(width) + Le32(quint32(topDown ? -height : height)) + Le16(1) + Le16(24) +
+                     Le32(0) + Le32(0) + Le32(0) + Le32(0) + Le32(0) + Le32(0);
     for (int i = 0; i < height; ++i) {
         QByteArray row;
         for (const QColor& colour : rowsTopFirst[topDown ? i : height - 1 - i])
@@ -61,21 +48,21 @@ class Wmf {
 public:
     Wmf& placeable(int left, int top, int right, int bottom, int inch)
     {
-        placeable_ = le32(0x9AC6CDD7) + le16(0) + le16(left) + le16(top) + le16(right) + le16(bottom) +
-                     le16(inch) + le32(0) + le16(0);
+        placeable_ = Le32(0x9AC6CDD7) + Le16(0) + Le16(left) + Le16(top) + Le16(right) + Le16(bottom) +
+                     Le16(inch) + Le32(0) + Le16(0);
         return *this;
     }
     Wmf& raw(quint16 function, const QByteArray& parameters)
     {
         const QByteArray padded = parameters.size() % 2 ? parameters + '\0' : parameters;
-        records_ += le32(quint32(3 + padded.size() / 2)) + le16(function) + padded;
+        records_ += Le32(quint32(3 + padded.size() / 2)) + Le16(function) + padded;
         return *this;
     }
     Wmf& add(quint16 function, std::initializer_list<int> words)
     {
         QByteArray parameters;
         for (const int word : words)
-            parameters += le16(word);
+            parameters += Le16(word);
         return raw(function, parameters);
     }
     Wmf& window(int x, int y, int width, int height)
@@ -84,11 +71,11 @@ public:
     }
     Wmf& pen(int style, int width, const QColor& colour)
     {
-        return raw(0x02FA, le16(style) + le16(width) + le16(0) + le32(ref(colour)));
+        return raw(0x02FA, Le16(style) + Le16(width) + Le16(0) + Le32(ref(colour)));
     }
     Wmf& brush(int style, const QColor& colour, int hatch = 0)
     {
-        return raw(0x02FC, le16(style) + le32(ref(colour)) + le16(hatch));
+        return raw(0x02FC, Le16(style) + Le32(ref(colour)) + Le16(hatch));
     }
     Wmf& select(int index) { return add(0x012D, {index}); }
     Wmf& remove(int index) { return add(0x01F0, {index}); }
@@ -101,9 +88,9 @@ public:
     Wmf& redFill() { return pen(5, 0, Qt::black).select(0).brush(0, Qt::red).select(1); }
     QByteArray bytes(bool withEnd = true) const
     {
-        const QByteArray body = records_ + (withEnd ? le32(3) + le16(0) : QByteArray());
-        return placeable_ + le16(1) + le16(9) + le16(0x0300) + le32(quint32(9 + body.size() / 2)) + le16(8) +
-               le32(0) + le16(0) + body;
+        const QByteArray body = records_ + (withEnd ? Le32(3) + Le16(0) : QByteArray());
+        return placeable_ + Le16(1) + Le16(9) + Le16(0x0300) + Le32(quint32(9 + body.size() / 2)) + Le16(8) +
+               Le32(0) + Le16(0) + body;
     }
 
 private:
@@ -339,7 +326,7 @@ private slots:
     {
         QFETCH(int, align);
         QFETCH(QRect, area);
-        QByteArray font = le16(-24) + le16(0) + le16(0) + le16(0) + le16(700) + QByteArray(8, '\0');
+        QByteArray font = Le16(-24) + Le16(0) + Le16(0) + Le16(0) + Le16(700) + QByteArray(8, '\0');
         font += QByteArray("Arial").leftJustified(32, '\0');
         const QByteArray text("\x8A\xC8p", 3); // "ŠČp" in Windows-1250
         const QImage image =
@@ -351,7 +338,7 @@ private slots:
                           .add(0x0209, {0x00FF, 0})
                           .add(0x0102, {1})
                           .add(0x012E, {align})
-                          .raw(0x0521, le16(text.size()) + text + '\0' + le16(100) + le16(100))
+                          .raw(0x0521, Le16(text.size()) + text + '\0' + Le16(100) + Le16(100))
                           .bytes());
         QVERIFY(nonWhitePixels(image, area) > 40);
         QCOMPARE(nonWhitePixels(image, QRect(0, 0, 200, 200)), nonWhitePixels(image, area));
@@ -363,8 +350,8 @@ private slots:
         const QImage image =
             RenderWmf(square()
                           .add(0x0201, {0xFFFF, 0})
-                          .raw(0x0A32, le16(10) + le16(10) + le16(2) + le16(2) + le16(0) + le16(0) +
-                                           le16(100) + le16(50) + text + le16(10) + le16(10))
+                          .raw(0x0A32, Le16(10) + Le16(10) + Le16(2) + Le16(2) + Le16(0) + Le16(0) +
+                                           Le16(100) + Le16(50) + text + Le16(10) + Le16(10))
                           .bytes());
         QVERIFY(isColour(image, 90, 45, Qt::yellow));
         QVERIFY(isColour(image, 50, 75, Qt::white));
@@ -378,8 +365,8 @@ private slots:
         const QList<QList<QColor>> rows{{Qt::blue, Qt::white}, {Qt::red, Qt::green}};
         const auto stretchDib = [](const QByteArray& dib) {
             return square()
-                .raw(0x0F43, le32(0x00CC0020) + le16(0) + le16(2) + le16(2) + le16(0) + le16(0) + le16(100) +
-                                 le16(100) + le16(0) + le16(0) + dib)
+                .raw(0x0F43, Le32(0x00CC0020) + Le16(0) + Le16(2) + Le16(2) + Le16(0) + Le16(0) + Le16(100) +
+                                 Le16(100) + Le16(0) + Le16(0) + dib)
                 .bytes();
         };
         QTest::addColumn<QByteArray>("data");
@@ -387,15 +374,15 @@ private slots:
         QTest::newRow("STRETCHDIB") << stretchDib(packedDib24(rows)) << fourColours;
         QTest::newRow("DIBSTRETCHBLT")
             << square()
-                   .raw(0x0B41, le32(0x00CC0020) + le16(2) + le16(2) + le16(0) + le16(0) + le16(100) +
-                                    le16(100) + le16(0) + le16(0) + packedDib24(rows))
+                   .raw(0x0B41, Le32(0x00CC0020) + Le16(2) + Le16(2) + Le16(0) + Le16(0) + Le16(100) +
+                                    Le16(100) + Le16(0) + Le16(0) + packedDib24(rows))
                    .bytes()
             << fourColours;
         QTest::newRow("DIBBITBLT at a scaled window")
             << Wmf()
                    .placeable(0, 0, 2, 2, 96)
                    .window(0, 0, 2, 2)
-                   .raw(0x0940, le32(0x00CC0020) + le16(0) + le16(0) + le16(2) + le16(2) + le16(0) + le16(0) +
+                   .raw(0x0940, Le32(0x00CC0020) + Le16(0) + Le16(0) + Le16(2) + Le16(2) + Le16(0) + Le16(0) +
                                     packedDib24(rows))
                    .bytes()
             << fourColours;
@@ -429,8 +416,8 @@ private slots:
         // The lower bitmap row (red, green) is source row 0 and fills the whole picture.
         const QImage image =
             RenderWmf(square()
-                          .raw(0x0F43, le32(0x00CC0020) + le16(0) + le16(1) + le16(2) + le16(0) + le16(0) +
-                                           le16(100) + le16(100) + le16(0) + le16(0) +
+                          .raw(0x0F43, Le32(0x00CC0020) + Le16(0) + Le16(1) + Le16(2) + Le16(0) + Le16(0) +
+                                           Le16(100) + Le16(100) + Le16(0) + Le16(0) +
                                            packedDib24({{Qt::blue, Qt::white}, {Qt::red, Qt::green}}))
                           .bytes());
         QVERIFY(isColour(image, 25, 25, Qt::red));
@@ -442,11 +429,11 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         const QByteArray good = square().redFill().ellipse(0, 0, 10, 10).bytes();
         QByteArray zeroSize = good;
-        zeroSize.replace(40, 4, le32(0)); // the first record after the headers
+        zeroSize.replace(40, 4, Le32(0)); // the first record after the headers
         QByteArray pastEnd = good;
-        pastEnd.replace(40, 4, le32(0x7FFFFFFF));
+        pastEnd.replace(40, 4, Le32(0x7FFFFFFF));
         QByteArray badType = good;
-        badType.replace(22, 2, le16(7));
+        badType.replace(22, 2, Le16(7));
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("not a metafile") << QByteArray("GIF89a this is not a metafile at all");
         QTest::newRow("bad header type") << badType;
@@ -460,8 +447,8 @@ private slots:
         QTest::newRow("polygon longer than its record") << square().add(0x0324, {1000, 0, 0}).bytes();
         QTest::newRow("damaged bitmap")
             << square()
-                   .raw(0x0F43, le32(0x00CC0020) + le16(0) + le16(2) + le16(2) + le16(0) + le16(0) +
-                                    le16(10) + le16(10) + le16(0) + le16(0) +
+                   .raw(0x0F43, Le32(0x00CC0020) + Le16(0) + Le16(2) + Le16(2) + Le16(0) + Le16(0) +
+                                    Le16(10) + Le16(10) + Le16(0) + Le16(0) +
                                     packedDib24({{Qt::red, Qt::red}}).left(44))
                    .bytes();
     }

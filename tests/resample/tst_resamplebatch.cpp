@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "platform/jpegcodec.h"
 #include "platform/pixlyerror.h"
 #include "resample/resamplebatch.h"
@@ -11,12 +12,6 @@
 #include <optional>
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A folder of pictures named 1.jpg, 2.jpg, ... in list order; null entries are not JPEG data.
 struct Folder {
@@ -33,8 +28,8 @@ struct Folder {
             originals.append(pictures[i]);
         }
     }
-    QSize sizeOf(int index) const { return ReadJpegSize(readFile(jobs[index].target)); }
-    bool untouched(int index) const { return readFile(jobs[index].source) == originals[index]; }
+    QSize sizeOf(int index) const { return ReadJpegSize(FileBytes(jobs[index].target)); }
+    bool untouched(int index) const { return FileBytes(jobs[index].source) == originals[index]; }
 };
 
 QByteArray picture(int width = 64, int height = 48)
@@ -91,8 +86,8 @@ private slots:
             job.target = QDir(out).filePath(QFileInfo(job.source).fileName());
         folder.env.writeFile(QStringLiteral("out/2.jpg"), "an older file of that name");
         ResampleBatch(jobs, 2.0, 2).Run({});
-        QCOMPARE(ReadJpegSize(readFile(jobs[0].target)), QSize(128, 96));
-        QCOMPARE(ReadJpegSize(readFile(jobs[1].target)), QSize(160, 120));
+        QCOMPARE(ReadJpegSize(FileBytes(jobs[0].target)), QSize(128, 96));
+        QCOMPARE(ReadJpegSize(FileBytes(jobs[1].target)), QSize(160, 120));
         QVERIFY(folder.untouched(0));
         QVERIFY(folder.untouched(1));
     }

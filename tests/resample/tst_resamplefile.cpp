@@ -1,3 +1,5 @@
+#include "filebytes.h"
+#include "jpegsegments.h"
 #include "platform/jpegcodec.h"
 #include "resample/neareststretch.h"
 #include "resample/resamplefile.h"
@@ -9,23 +11,17 @@
 #include <QImage>
 #include <QTest>
 
-#include <csignal>
 #include <optional>
 
 #include <jerror.h>
 
 #ifdef Q_OS_UNIX
-#include <sys/resource.h>
+#include "resourcelimits.h"
+
 #include <unistd.h>
 #endif
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A smooth picture with some detail, so that a stretch that takes the wrong pixels shows.
 QImage gradient(const QSize& size)
@@ -36,50 +32,6 @@ QImage gradient(const QSize& size)
             image.setPixel(x, y,
                            qRgb(x * 255 / size.width(), y * 255 / size.height(), (x * y) % 256 / 4 + 96));
     return image;
-}
-
-struct Segment {
-    quint8 marker;
-    qsizetype offset;
-};
-
-// The marker segments from SOI up to and including the first SOS.
-QList<Segment> headerSegments(const QByteArray& jpeg)
-{
-    QList<Segment> segments;
-    qsizetype pos = 2;
-    while (pos + 4 <= jpeg.size() && quint8(jpeg[pos]) == 0xFF) {
-        const quint8 marker = quint8(jpeg[pos + 1]);
-        segments.append({marker, pos});
-        if (marker == 0xDA) break;
-        pos += 2 + (quint8(jpeg[pos + 2]) << 8 | quint8(jpeg[pos + 3]));
-    }
-    return segments;
-}
-
-const Segment* frameHeader(const QList<Segment>& segments)
-{
-    for (const Segment& segment : segments)
-        if (segment.marker >= 0xC0 && segment.marker <= 0xC2) return &segment;
-    return nullptr;
-}
-
-int componentCount(const QByteArray& jpeg)
-{
-    const QList<Segment> segments = headerSegments(jpeg);
-    const Segment* frame = frameHeader(segments);
-    return frame ? quint8(jpeg[frame->offset + 9]) : -1;
-}
-
-QByteArray withClaimedSize(QByteArray jpeg, int width, int height)
-{
-    const QList<Segment> segments = headerSegments(jpeg);
-    const qsizetype frame = frameHeader(segments)->offset;
-    jpeg[frame + 5] = char(height >> 8);
-    jpeg[frame + 6] = char(height & 0xFF);
-    jpeg[frame + 7] = char(width >> 8);
-    jpeg[frame + 8] = char(width & 0xFF);
-    return jpeg;
 }
 
 // The JPEG with an EXIF block and a comment right after its start marker.
@@ -107,50 +59,6 @@ template <typename Error, typename Work> std::optional<Error> failureOf(Work wor
     }
     return std::nullopt;
 }
-
-#ifdef Q_OS_UNIX
-// Files of the process cannot grow beyond the limit while it lives, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
-
-// The process may open one more file while it lives, so a second one fails as it would in a
-// folder that takes no new files; unlike folder permissions this holds for root too.
-class OneMoreFileLimit {
-public:
-    OneMoreFileLimit()
-    {
-        getrlimit(RLIMIT_NOFILE, &previous_);
-        // The lowest free descriptor is the one the next file gets; the one after it is refused.
-        const int lowestFree = dup(STDIN_FILENO);
-        close(lowestFree);
-        rlimit limit = previous_;
-        limit.rlim_cur = rlim_t(lowestFree) + 1;
-        setrlimit(RLIMIT_NOFILE, &limit);
-    }
-    ~OneMoreFileLimit() { setrlimit(RLIMIT_NOFILE, &previous_); }
-
-private:
-    rlimit previous_{};
-};
-#endif
 
 } // namespace
 
@@ -188,7 +96,7 @@ private slots:
         QTest::newRow("50 % of 3072 x 2048") << QSize(3072, 2048) << 50 << QSize(1536, 1024);
         QTest::newRow("200 %") << QSize(300, 200) << 200 << QSize(600, 400);
         QTest::newRow("33 % of 1000") << QSize(1000, 600) << 33 << QSize(330, 198);
-        QTest::newRow("1 pixel wide at 50 %") << QSize(1, 30) << 150 << QSize(2, 45);
+        QTest::newRow("1 pixel wide at 150 %") << QSize(1, 30) << 150 << QSize(2, 45);
     }
 
     void resampledFileHasTheNewSize()
@@ -201,8 +109,8 @@ private slots:
                                          MakeJpeg(source.width(), source.height(), Qt::darkCyan));
         const QString out = QDir(env.makeFolder(QStringLiteral("out"))).filePath(QStringLiteral("a.jpg"));
         QVERIFY(ResampleFile(in, out, percent / 100.0));
-        QCOMPARE(ReadJpegSize(readFile(out)), expected);
-        QCOMPARE(ReadJpegSize(readFile(in)), source);
+        QCOMPARE(ReadJpegSize(FileBytes(out)), expected);
+        QCOMPARE(ReadJpegSize(FileBytes(in)), source);
     }
 
     void pixelsAreThoseOfTheStretch()
@@ -214,7 +122,7 @@ private slots:
         const QString out = QDir(env.startDir()).filePath(QStringLiteral("b.jpg"));
         QVERIFY(ResampleFile(in, out, 0.75));
         const QImage decodedSource = DecodeJpeg(jpeg).image;
-        const QImage result = DecodeJpeg(readFile(out)).image;
+        const QImage result = DecodeJpeg(FileBytes(out)).image;
         QCOMPARE(result.size(), QSize(72, 48));
         int largest = 0;
         for (int y = 0; y < 48; ++y)
@@ -246,9 +154,8 @@ private slots:
         const QString in =
             env.writeFile(QStringLiteral("a.jpg"), EncodeJpeg(gradient({80, 60}), 90, progressive));
         QVERIFY(ResampleFile(in, in, 0.5));
-        const QByteArray result = readFile(in);
-        const QList<Segment> segments = headerSegments(result);
-        QCOMPARE(int(frameHeader(segments)->marker), frameMarker);
+        const QByteArray result = FileBytes(in);
+        QCOMPARE(JpegFrameMarker(result), frameMarker);
         QCOMPARE(DecodeJpeg(result).multipleScans, progressive);
         QCOMPARE(DecodeJpeg(result).image.size(), QSize(40, 30));
     }
@@ -260,9 +167,9 @@ private slots:
         grey.fill(120);
         QVERIFY(grey.save(QDir(env.startDir()).filePath(QStringLiteral("grey.jpg")), "JPEG"));
         const QString in = QDir(env.startDir()).filePath(QStringLiteral("grey.jpg"));
-        QCOMPARE(componentCount(readFile(in)), 1);
+        QCOMPARE(JpegComponentCount(FileBytes(in)), 1);
         QVERIFY(ResampleFile(in, in, 0.5));
-        QCOMPARE(componentCount(readFile(in)), 3);
+        QCOMPARE(JpegComponentCount(FileBytes(in)), 3);
     }
 
     void metadataIsNotCarriedOver()
@@ -272,13 +179,13 @@ private slots:
         QVERIFY(source.contains("Exif"));
         const QString in = env.writeFile(QStringLiteral("a.jpg"), source);
         QVERIFY(ResampleFile(in, in, 0.5));
-        const QByteArray result = readFile(in);
+        const QByteArray result = FileBytes(in);
         QVERIFY(!result.contains("Exif"));
         QVERIFY(!result.contains("holiday"));
-        for (const Segment& segment : headerSegments(result))
+        for (const JpegSegment& segment : JpegHeaderSegments(result))
             QVERIFY2(segment.marker == 0xE0 || segment.marker < 0xE0 || segment.marker > 0xEF,
                      qPrintable(QString::number(segment.marker, 16)));
-        QCOMPARE(headerSegments(result).first().marker, quint8(0xE0));
+        QCOMPARE(JpegHeaderSegments(result).first().marker, quint8(0xE0));
     }
 
     void anyExtensionIsReadAsJpeg()
@@ -286,7 +193,7 @@ private slots:
         TestEnvironment env;
         const QString in = env.writeFile(QStringLiteral("photo.bmp"), MakeJpeg(20, 20, Qt::blue));
         QVERIFY(ResampleFile(in, in, 0.5));
-        QCOMPARE(ReadJpegSize(readFile(in)), QSize(10, 10));
+        QCOMPARE(ReadJpegSize(FileBytes(in)), QSize(10, 10));
     }
 
     void failuresLeaveTheTargetAsItWas_data()
@@ -304,11 +211,11 @@ private slots:
         QTest::newRow("start marker only")
             << small.left(2) << 0.5 << QStringLiteral("JPEG error #%1").arg(JERR_NO_IMAGE);
         QTest::newRow("absurd header")
-            << withClaimedSize(small, 65000, 65000) << 0.5 << tooLarge.arg("65000 x 65000");
+            << WithClaimedJpegSize(small, 65000, 65000) << 0.5 << tooLarge.arg("65000 x 65000");
         QTest::newRow("result beyond the limit")
-            << withClaimedSize(small, 16000, 16000) << 2.0 << tooLarge.arg("32000 x 32000");
+            << WithClaimedJpegSize(small, 16000, 16000) << 2.0 << tooLarge.arg("32000 x 32000");
         QTest::newRow("side beyond what JPEG holds")
-            << withClaimedSize(small, 40000, 100) << 2.0 << tooLarge.arg("80000 x 200");
+            << WithClaimedJpegSize(small, 40000, 100) << 2.0 << tooLarge.arg("80000 x 200");
     }
 
     void failuresLeaveTheTargetAsItWas()
@@ -320,12 +227,12 @@ private slots:
         const QString folder = env.makeFolder(QStringLiteral("photos"));
         const QString in = env.writeFile(QStringLiteral("photos/a.jpg"), source);
         const QString existing = env.writeFile(QStringLiteral("photos/b.jpg"), MakeJpeg(8, 8, Qt::yellow));
-        const QByteArray before = readFile(existing);
+        const QByteArray before = FileBytes(existing);
         const auto error = failureOf<JpegError>([&] { ResampleFile(in, existing, factor); });
         QVERIFY(error.has_value());
         QCOMPARE(error->message(), message);
-        QCOMPARE(readFile(existing), before);
-        QCOMPARE(readFile(in), source);
+        QCOMPARE(FileBytes(existing), before);
+        QCOMPARE(FileBytes(in), source);
         QCOMPARE(entriesOf(folder), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}));
     }
 
@@ -334,7 +241,7 @@ private slots:
         TestEnvironment env;
         const QString folder = env.makeFolder(QStringLiteral("photos"));
         const QString in = env.writeFile(QStringLiteral("photos/a.jpg"), MakeJpeg(1, 40, Qt::green));
-        const QByteArray before = readFile(in);
+        const QByteArray before = FileBytes(in);
         const QString elsewhere = QDir(folder).filePath(QStringLiteral("new.jpg"));
         const auto error = failureOf<EmptyResultError>([&] { ResampleFile(in, elsewhere, 0.33); });
         QVERIFY(error.has_value());
@@ -345,7 +252,7 @@ private slots:
                                 "nelze uložit.")
                      .arg(in));
         QVERIFY(failureOf<EmptyResultError>([&] { ResampleFile(in, in, 0.0); }).has_value());
-        QCOMPARE(readFile(in), before);
+        QCOMPARE(FileBytes(in), before);
         QCOMPARE(entriesOf(folder), QStringList{QStringLiteral("a.jpg")});
     }
 
@@ -376,7 +283,7 @@ private slots:
         QVERIFY(error.has_value());
         QVERIFY2(error->message().startsWith(QStringLiteral("Cannot write file \"%1\". ").arg(in)),
                  qPrintable(error->message()));
-        QCOMPARE(readFile(in), source);
+        QCOMPARE(FileBytes(in), source);
         QCOMPARE(entriesOf(folder), QStringList{QStringLiteral("a.jpg")});
 #else
         QSKIP("needs a limit on file sizes");
@@ -397,7 +304,7 @@ private slots:
         QVERIFY(error.has_value());
         QVERIFY2(error->message().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(in)),
                  qPrintable(error->message()));
-        QCOMPARE(readFile(in), source);
+        QCOMPARE(FileBytes(in), source);
         QCOMPARE(entriesOf(folder), QStringList{QStringLiteral("a.jpg")});
 #else
         QSKIP("needs POSIX permissions");
@@ -419,7 +326,7 @@ private slots:
         QVERIFY(error.has_value());
         QVERIFY2(error->message().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(in)),
                  qPrintable(error->message()));
-        QCOMPARE(readFile(in), source);
+        QCOMPARE(FileBytes(in), source);
         QCOMPARE(entriesOf(folder), QStringList{QStringLiteral("a.jpg")});
 #else
         QSKIP("needs a limit on open files");
@@ -437,7 +344,7 @@ private slots:
         const auto error = failureOf<PixlyError>([&] { ResampleFile(in, in, 0.5); });
         QVERIFY(error.has_value());
         QCOMPARE(error->message(), QStringLiteral("Cannot create file \"%1\". Permission denied").arg(in));
-        QCOMPARE(readFile(in), source);
+        QCOMPARE(FileBytes(in), source);
 #else
         QSKIP("needs POSIX permissions");
 #endif
@@ -452,7 +359,7 @@ private slots:
         const QString in = env.writeFile(QStringLiteral("a.jpg"), MakeJpeg(40, 40, Qt::red));
         QVERIFY(failureOf<PixlyError>([&] { ResampleFile(in, target, 0.5); }).has_value());
         QVERIFY(QFileInfo(target).isDir());
-        QCOMPARE(readFile(QDir(target).filePath(QStringLiteral("inside.txt"))), QByteArray("kept"));
+        QCOMPARE(FileBytes(QDir(target).filePath(QStringLiteral("inside.txt"))), QByteArray("kept"));
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("a.jpg")});
     }
@@ -469,7 +376,7 @@ private slots:
             return false;
         }));
         QVERIFY(asked);
-        QCOMPARE(readFile(in), source);
+        QCOMPARE(FileBytes(in), source);
         QCOMPARE(entriesOf(folder), QStringList{QStringLiteral("a.jpg")});
     }
 
@@ -479,7 +386,7 @@ private slots:
         const QString folder = env.makeFolder(QStringLiteral("photos"));
         const QString in = env.writeFile(QStringLiteral("photos/a.jpg"), MakeJpeg(64, 48, Qt::red));
         QVERIFY(ResampleFile(in, in, 0.5, [] { return true; }));
-        QCOMPARE(ReadJpegSize(readFile(in)), QSize(32, 24));
+        QCOMPARE(ReadJpegSize(FileBytes(in)), QSize(32, 24));
         QCOMPARE(entriesOf(folder), QStringList{QStringLiteral("a.jpg")});
     }
 };

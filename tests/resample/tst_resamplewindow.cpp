@@ -2,6 +2,7 @@
 #include "controls/drivecombobox.h"
 #include "controls/filelistbox.h"
 #include "controls/radiogroup.h"
+#include "filebytes.h"
 #include "folders/nast_pixly.h"
 #include "platform/appcursor.h"
 #include "platform/jpegcodec.h"
@@ -25,12 +26,6 @@ namespace {
 const QString RunQuestion = QStringLiteral(
     "Změna velikosti obrázků je velice náročná operace.\rBěhem trvání této operace bude počítač "
     "zpomalen.\rOpravdu chcete operaci provést?");
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray photo(int width = 64, int height = 48)
 {
@@ -62,7 +57,7 @@ struct Resample {
     {
         return QDir::toNativeSeparators(QDir(destination).filePath(name));
     }
-    QSize sizeOf(const QString& path) const { return ReadJpegSize(readFile(path)); }
+    QSize sizeOf(const QString& path) const { return ReadJpegSize(FileBytes(path)); }
     void type(const QString& keys) { QTest::keyClicks(window()->procent, keys); }
     void pressEnter() { QTest::keyClick(window()->procent, Qt::Key_Return); }
     // Answers the question with Yes and runs.
@@ -247,14 +242,14 @@ private slots:
     void answeringNoChangesNothingAndCloses()
     {
         Resample r({{"a.jpg", photo()}});
-        const QByteArray before = readFile(r.in(QStringLiteral("a.jpg")));
+        const QByteArray before = FileBytes(r.in(QStringLiteral("a.jpg")));
         r.dialogs.answerNo();
         r.window()->BitBtn1->click();
         QCOMPARE(r.dialogs.last().function, QStringLiteral("AskYesNo"));
         QCOMPARE(r.dialogs.last().text, RunQuestion);
         QCOMPARE(r.dialogs.last().caption, QStringLiteral("Resample"));
         QCOMPARE(r.dialogs.last().defaultButton, QStringLiteral("No"));
-        QCOMPARE(readFile(r.in(QStringLiteral("a.jpg"))), before);
+        QCOMPARE(FileBytes(r.in(QStringLiteral("a.jpg"))), before);
         QVERIFY(!r.window()->isVisible());
     }
 
@@ -275,13 +270,13 @@ private slots:
     {
         Resample r({{"a.jpg", photo(100, 80)}, {"b.jpg", photo(50, 40)}});
         r.env.writeFile(QStringLiteral("cil/b.jpg"), "an older b");
-        const QByteArray a = readFile(r.in(QStringLiteral("a.jpg")));
+        const QByteArray a = FileBytes(r.in(QStringLiteral("a.jpg")));
         r.window()->RadioGroup1->SetItemIndex(1);
         r.window()->TrackBar1->setValue(200);
         r.run();
         QCOMPARE(r.sizeOf(r.out(QStringLiteral("a.jpg"))), QSize(200, 160));
         QCOMPARE(r.sizeOf(r.out(QStringLiteral("b.jpg"))), QSize(100, 80));
-        QCOMPARE(readFile(r.in(QStringLiteral("a.jpg"))), a);
+        QCOMPARE(FileBytes(r.in(QStringLiteral("a.jpg"))), a);
         QCOMPARE(r.sizeOf(r.in(QStringLiteral("b.jpg"))), QSize(50, 40));
     }
 
@@ -310,11 +305,11 @@ private slots:
                     {"b.jpg", photo(100, 80)},
                     {"c.bmp", MakeBmp(20, 20, Qt::red)},
                     {"d.jpg", photo(100, 80)}});
-        const QByteArray bitmap = readFile(r.in(QStringLiteral("c.bmp")));
+        const QByteArray bitmap = FileBytes(r.in(QStringLiteral("c.bmp")));
         r.run();
         QCOMPARE(r.sizeOf(r.in(QStringLiteral("a.jpg"))), QSize(50, 40));
         QCOMPARE(r.sizeOf(r.in(QStringLiteral("b.jpg"))), QSize(50, 40));
-        QCOMPARE(readFile(r.in(QStringLiteral("c.bmp"))), bitmap);
+        QCOMPARE(FileBytes(r.in(QStringLiteral("c.bmp"))), bitmap);
         QCOMPARE(r.sizeOf(r.in(QStringLiteral("d.jpg"))), QSize(100, 80));
         QCOMPARE(r.dialogs.last().caption, QStringLiteral("Vendrax"));
         QCOMPARE(r.dialogs.last().icon, QStringLiteral("error"));
@@ -327,7 +322,7 @@ private slots:
     void zeroPercentWarnsAndWritesNothing()
     {
         Resample r({{"a.jpg", photo()}, {"b.jpg", photo()}});
-        const QByteArray before = readFile(r.in(QStringLiteral("a.jpg")));
+        const QByteArray before = FileBytes(r.in(QStringLiteral("a.jpg")));
         r.window()->TrackBar1->setValue(0);
         r.run();
         QCOMPARE(r.dialogs.last().icon, QStringLiteral("warning"));
@@ -337,7 +332,7 @@ private slots:
             QStringLiteral("Obrázek %1 by po změně velikosti měl 0 × 0 bodů a takový obrázek nelze uložit.\r"
                            "Tento obrázek ani obrázky za ním nebyly změněny.")
                 .arg(r.in(QStringLiteral("a.jpg"))));
-        QCOMPARE(readFile(r.in(QStringLiteral("a.jpg"))), before);
+        QCOMPARE(FileBytes(r.in(QStringLiteral("a.jpg"))), before);
         QCOMPARE(QDir(r.source).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 

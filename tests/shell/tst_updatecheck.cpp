@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "folders/nast_pixly.h"
 #include "platform/settingsstore.h"
 #include "recordingdialogs.h"
@@ -124,12 +125,6 @@ bool endRequested()
     return QCoreApplication::exec() == 0;
 }
 
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 // A stand-in updater that notes the folder it was started in.
 void writeStubUpdater(const QString& folder)
 {
@@ -229,7 +224,7 @@ private slots:
         }
         QCOMPARE(c.dialogs.last().caption, QStringLiteral("Aktualizace"));
         // Without a Yes the downloaded file stays in the start folder.
-        QCOMPARE(contentsOf(c.versionFile()), file);
+        QCOMPARE(FileBytes(c.versionFile()), file);
         QVERIFY(!endRequested());
     }
 
@@ -266,7 +261,7 @@ private slots:
         QVERIFY(!QFile::exists(c.versionFile()));
         QVERIFY(endRequested());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(updaterMarker(c.env.startDir())), 10000);
-        QCOMPARE(QString::fromLocal8Bit(contentsOf(updaterMarker(c.env.startDir()))).trimmed(),
+        QCOMPARE(QString::fromLocal8Bit(FileBytes(updaterMarker(c.env.startDir()))).trimmed(),
                  QFileInfo(c.env.startDir()).canonicalFilePath());
     }
 
@@ -283,7 +278,7 @@ private slots:
         writeStubUpdater(pictures);
         QDir::setCurrent(pictures);
         QCOMPARE(c.checker->RunManual(), UpdateOutcome::Declined);
-        QCOMPARE(contentsOf(c.versionFile()), Version23);
+        QCOMPARE(FileBytes(c.versionFile()), Version23);
         QVERIFY(!QFile::exists(QDir(pictures).filePath(QStringLiteral("aktual.dat"))));
 
         c.dialogs.clear();
@@ -366,7 +361,7 @@ private slots:
         QCOMPARE(c.dialogs.last().text, CheckFailed);
         QCOMPARE(c.dialogs.last().caption, QStringLiteral("Chyba!"));
         QCOMPARE(c.dialogs.last().icon, QStringLiteral("error"));
-        QCOMPARE(contentsOf(c.versionFile()), Version22);
+        QCOMPARE(FileBytes(c.versionFile()), Version22);
     }
 
     void unreachableServerIsAFailedDownload()
@@ -392,7 +387,7 @@ private slots:
         c.server.answer(Version23, 200, false);
         c.env.writeFile(QStringLiteral("start/aktual.dat"), "stale\r\n");
         QCOMPARE(c.checker->RunAutomatic(), UpdateOutcome::Declined);
-        QCOMPARE(contentsOf(c.versionFile()), Version23);
+        QCOMPARE(FileBytes(c.versionFile()), Version23);
     }
 
     void automaticCheckRunsWhileTheSplashIsCreatedWithItsTimersStopped()

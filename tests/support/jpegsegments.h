@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+// Reading and bending the marker segments at the head of a JPEG file.
+
+struct JpegSegment {
+    quint8 marker;
+    qsizetype offset; // of the segment's 0xFF
+};
+
+// The marker segments from the start of image up to and including the first start of scan.
+QList<JpegSegment> JpegHeaderSegments(const QByteArray& jpeg);
+// Where the frame header (baseline, extended or progressive) starts; -1 when there is none.
+qsizetype JpegFrameHeaderOffset(const QByteArray& jpeg);
+// The frame header's marker, 0xC0 to 0xC2; -1 without a frame header.
+int JpegFrameMarker(const QByteArray& jpeg);
+// The number of colour components the frame header declares; -1 without a frame header.
+int JpegComponentCount(const QByteArray& jpeg);
+// The same file with other dimensions written into its frame header.
+QByteArray WithClaimedJpegSize(QByteArray jpeg, int width, int height);
