@@ -10,6 +10,7 @@
 // busy with other work. Usage: bench_next_picture [passes]
 
 #include "controls/picturebox.h"
+#include "photolikepicture.h"
 #include "platform/jpegcodec.h"
 #include "viewer/picturecache.h"
 
@@ -21,7 +22,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -33,38 +33,6 @@ constexpr int kHeight = 4000;
 constexpr int kFiles = 6;
 const QSize kBox(1009, 649);
 
-// Smooth waves in several directions with grain on top, as in a photograph with sensor noise.
-QImage plasmaWithNoise(int seed)
-{
-    std::vector<int> alongX(kWidth), alongY(kHeight), diagonal(kWidth + kHeight),
-        antiDiagonal(kWidth + kHeight);
-    for (int x = 0; x < kWidth; ++x)
-        alongX[x] = int(40 * std::sin(x * 0.0021 + seed));
-    for (int y = 0; y < kHeight; ++y)
-        alongY[y] = int(35 * std::sin(y * 0.0033 + 2 * seed));
-    for (int d = 0; d < kWidth + kHeight; ++d) {
-        diagonal[d] = int(30 * std::sin(d * 0.0047 + 3 * seed));
-        antiDiagonal[d] = int(20 * std::sin(d * 0.011 + seed));
-    }
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    quint32 state = 0x9E3779B9u * quint32(seed + 1);
-    const auto clamp = [](int value) { return std::clamp(value, 0, 255); };
-    for (int y = 0; y < kHeight; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < kWidth; ++x) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            const int base =
-                128 + alongX[x] + alongY[y] + diagonal[x + y] + antiDiagonal[x - y + kHeight - 1] / 2;
-            const int grain = int(state & 31) - 16, tint = int((state >> 8) & 15) - 8;
-            row[x] = qRgb(clamp(base + grain), clamp(base / 2 + 64 + grain + tint),
-                          clamp(255 - base + grain - tint));
-        }
-    }
-    return image;
-}
-
 QStringList writePictures(const QString& folder)
 {
     QStringList paths;
@@ -74,7 +42,7 @@ QStringList writePictures(const QString& folder)
             QDir(folder).filePath(QStringLiteral("photo%1.jpg").arg(i + 1, 2, 10, QChar(u'0')));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) ||
-            file.write(EncodeJpeg(plasmaWithNoise(i), 90, progressive)) < 0)
+            file.write(EncodeJpeg(PhotoLikePicture(i, kWidth, kHeight), 90, progressive)) < 0)
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         paths << path;
     }

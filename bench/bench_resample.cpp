@@ -15,6 +15,7 @@
 // Each figure is the best of a few rounds, since the machine may be busy with other work.
 // Usage: bench_resample [files per set] [rounds]
 
+#include "photolikepicture.h"
 #include "platform/jpegcodec.h"
 #include "resample/resamplebatch.h"
 
@@ -46,37 +47,6 @@ constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 constexpr double kMegapixels = kWidth * kHeight / 1e6;
 
-// Smooth waves in several directions with grain on top, as in a photograph with sensor noise.
-QImage plasmaWithNoise(int seed, int width = kWidth, int height = kHeight)
-{
-    std::vector<int> alongX(width), alongY(height), diagonal(width + height), antiDiagonal(width + height);
-    for (int x = 0; x < width; ++x)
-        alongX[x] = int(40 * std::sin(x * 0.0021 + seed));
-    for (int y = 0; y < height; ++y)
-        alongY[y] = int(35 * std::sin(y * 0.0033 + 2 * seed));
-    for (int d = 0; d < width + height; ++d) {
-        diagonal[d] = int(30 * std::sin(d * 0.0047 + 3 * seed));
-        antiDiagonal[d] = int(20 * std::sin(d * 0.011 + seed));
-    }
-    QImage image(width, height, QImage::Format_RGB32);
-    quint32 state = 0x9E3779B9u * quint32(seed + 1);
-    const auto clamp = [](int value) { return std::clamp(value, 0, 255); };
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            const int base =
-                128 + alongX[x] + alongY[y] + diagonal[x + y] + antiDiagonal[x - y + height - 1] / 2;
-            const int grain = int(state & 31) - 16, tint = int((state >> 8) & 15) - 8;
-            row[x] = qRgb(clamp(base + grain), clamp(base / 2 + 64 + grain + tint),
-                          clamp(255 - base + grain - tint));
-        }
-    }
-    return image;
-}
-
 QStringList picturesIn(const QString& folder)
 {
     QStringList paths;
@@ -91,7 +61,7 @@ void writePictures(const QString& folder, int count, bool progressive)
     for (int i = 0; i < count; ++i) {
         QFile file(QDir(folder).filePath(QStringLiteral("photo%1.jpg").arg(i + 1, 2, 10, QChar(u'0'))));
         if (!file.open(QIODevice::WriteOnly) ||
-            file.write(EncodeJpeg(plasmaWithNoise(i), 90, progressive)) < 0)
+            file.write(EncodeJpeg(PhotoLikePicture(i, kWidth, kHeight), 90, progressive)) < 0)
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
     }
 }
@@ -402,7 +372,7 @@ void measureMemoryBySize(const QString& scratch)
             QDir().mkpath(folder);
             QFile file(QDir(folder).filePath(QStringLiteral("photo.jpg")));
             if (!file.open(QIODevice::WriteOnly) ||
-                file.write(EncodeJpeg(plasmaWithNoise(1, size.width(), size.height()), 90, progressive)) < 0)
+                file.write(EncodeJpeg(PhotoLikePicture(1, size.width(), size.height()), 90, progressive)) < 0)
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
             file.close();
             const Figure figure = measureOwn({QStringLiteral("ours"), folder, folder, QStringLiteral("0")});
