@@ -112,11 +112,17 @@ void Tspecial::createControls()
     ProgressBar1 = placed(new QProgressBar(this), {232, 430, 320, 20});
     Label2->hide();
     ProgressBar1->hide();
-    BitBtn1 = placed(new QPushButton(style()->standardIcon(QStyle::SP_DialogYesToAllButton), Text::Run, this),
-                     {560, 412, 119, 41});
+    BitBtn1 = placed(new QPushButton(runGlyph(), Text::Run, this), {560, 412, 119, 41});
     // Enter stays with the control that has the focus; neither button is the default one.
     BitBtn1->setAutoDefault(false);
     Button1->setAutoDefault(false);
+}
+
+QIcon Tspecial::runGlyph() const
+{
+    // Styles without a glyph of their own for "all" get the plain confirming tick.
+    const QIcon all = style()->standardIcon(QStyle::SP_DialogYesToAllButton);
+    return all.isNull() ? style()->standardIcon(QStyle::SP_DialogYesButton) : all;
 }
 
 void Tspecial::connectHandlers()

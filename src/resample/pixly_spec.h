@@ -8,6 +8,7 @@
 class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
+class QIcon;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -69,6 +70,7 @@ protected:
 
 private:
     void createControls();
+    QIcon runGlyph() const;
     void connectHandlers();
     void FormCreate();
     QList<ResampleJob> picturesToDo() const;

@@ -93,6 +93,8 @@ private slots:
         QCOMPARE(w.RadioGroup2->ItemIndex(), 0);
         QVERIFY(w.DirectoryListBox2->isEnabled());
         QVERIFY(!w.ProgressBar1->isVisible());
+        QCOMPARE(w.BitBtn1->text(), QStringLiteral("Jdi na to!"));
+        QVERIFY(!w.BitBtn1->icon().isNull());
     }
 
     void fileListFollowsTheFolderWindowsMask()
