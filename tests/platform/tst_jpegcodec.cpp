@@ -319,6 +319,7 @@ private slots:
         QTest::newRow("every twentieth row") << baseline << 20 << 7;
         QTest::newRow("progressive, even rows") << progressive << 2 << 0;
         QTest::newRow("progressive, every seventh row") << progressive << 7 << 3;
+        QTest::newRow("progressive, every twentieth row") << progressive << 20 << 19;
         QTest::newRow("CMYK, every third row") << cmyk << 3 << 1;
     }
 
