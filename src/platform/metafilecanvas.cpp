@@ -1,5 +1,7 @@
 #include "platform/metafilecanvas.h"
 
+#include "platform/rasteroperations.h"
+
 #include <QFontMetricsF>
 #include <QLineF>
 #include <QtMath>
@@ -18,38 +20,6 @@ constexpr double MaxStrokePixels = 4.0 * MaxMetafileSide;
 constexpr int MaxFontPixels = 4 * MaxMetafileSide;
 constexpr double DefaultFontDeviceHeight = 12; // what a device context's stock font roughly measures
 
-// ---- Mapping ----
-
-QTransform pageTransform(const Mapping& mapping, double deviceUnitsPerMm)
-{
-    double sx = 1;
-    double sy = 1;
-    const auto fixed = [&](double mmPerUnit) {
-        sx = mmPerUnit * deviceUnitsPerMm;
-        sy = -sx;
-    };
-    switch (mapping.mode) {
-    case MapLoMetric: fixed(0.1); break;
-    case MapHiMetric: fixed(0.01); break;
-    case MapLoEnglish: fixed(0.254); break;
-    case MapHiEnglish: fixed(0.0254); break;
-    case MapTwips: fixed(25.4 / 1440); break;
-    case MapIsotropic:
-    case MapAnisotropic:
-        if (mapping.windowExt.x() != 0) sx = mapping.viewportExt.x() / mapping.windowExt.x();
-        if (mapping.windowExt.y() != 0) sy = mapping.viewportExt.y() / mapping.windowExt.y();
-        if (mapping.mode == MapIsotropic) {
-            const double common = std::min(std::abs(sx), std::abs(sy));
-            sx = std::copysign(common, sx);
-            sy = std::copysign(common, sy);
-        }
-        break;
-    default: break;
-    }
-    return QTransform(sx, 0, 0, sy, mapping.viewportOrg.x() - mapping.windowOrg.x() * sx,
-                      mapping.viewportOrg.y() - mapping.windowOrg.y() * sy);
-}
-
 bool isFinite(const QTransform& t)
 {
     for (const double value :
@@ -61,61 +31,6 @@ bool isFinite(const QTransform& t)
 double lengthOfUnit(const QTransform& transform, QPointF unit)
 {
     return QLineF(transform.map(QPointF(0, 0)), transform.map(unit)).length();
-}
-
-// ---- Raster operations ----
-
-// The binary raster operations R2_BLACK (1) to R2_WHITE (16) as Qt composition modes.
-QPainter::CompositionMode compositionForRop2(int rop2)
-{
-    switch (rop2) {
-    case 2: return QPainter::RasterOp_NotSourceAndNotDestination;
-    case 3: return QPainter::RasterOp_NotSourceAndDestination;
-    case 4: return QPainter::RasterOp_NotSource;
-    case 5: return QPainter::RasterOp_SourceAndNotDestination;
-    case 6: return QPainter::RasterOp_NotDestination;
-    case 7: return QPainter::RasterOp_SourceXorDestination;
-    case 8: return QPainter::RasterOp_NotSourceOrNotDestination;
-    case 9: return QPainter::RasterOp_SourceAndDestination;
-    case 10: return QPainter::RasterOp_NotSourceXorDestination;
-    case 12: return QPainter::RasterOp_NotSourceOrDestination;
-    case 14: return QPainter::RasterOp_SourceOrNotDestination;
-    case 15: return QPainter::RasterOp_SourceOrDestination;
-    default: return QPainter::CompositionMode_SourceOver;
-    }
-}
-
-// R2_BLACK and R2_WHITE draw in their colour whatever the pen or brush.
-std::optional<QColor> colourForRop2(int rop2)
-{
-    if (rop2 == 1) return QColor(Qt::black);
-    if (rop2 == 16) return QColor(Qt::white);
-    return std::nullopt;
-}
-
-// Ternary raster operations are named by their index byte (SRCCOPY is 0xCC).
-int ropIndex(quint32 rop)
-{
-    return int((rop >> 16) & 0xFF);
-}
-
-bool ropUsesSource(int index)
-{
-    return ((index >> 2) & 0x33) != (index & 0x33);
-}
-
-QPainter::CompositionMode compositionForBlit(int index)
-{
-    switch (index) {
-    case 0xEE: return QPainter::RasterOp_SourceOrDestination;        // SRCPAINT
-    case 0x88: return QPainter::RasterOp_SourceAndDestination;       // SRCAND
-    case 0x66: return QPainter::RasterOp_SourceXorDestination;       // SRCINVERT
-    case 0x33: return QPainter::RasterOp_NotSource;                  // NOTSRCCOPY
-    case 0x44: return QPainter::RasterOp_SourceAndNotDestination;    // SRCERASE
-    case 0x11: return QPainter::RasterOp_NotSourceAndNotDestination; // NOTSRCERASE
-    case 0xBB: return QPainter::RasterOp_NotSourceOrDestination;     // MERGEPAINT
-    default: return QPainter::CompositionMode_SourceOver;            // SRCCOPY and the rest
-    }
 }
 
 // Qt's angle (counter-clockwise, degrees) of the point where the line from the box's centre
@@ -212,7 +127,7 @@ void Canvas::deleteObject(quint32 index)
 
 QTransform Canvas::logicalToPixel() const
 {
-    return dc_.mapping.world * pageTransform(dc_.mapping, deviceUnitsPerMm_) * deviceToPixel_;
+    return dc_.mapping.world * PageTransform(dc_.mapping, deviceUnitsPerMm_) * deviceToPixel_;
 }
 
 void Canvas::beginPath()
@@ -399,7 +314,7 @@ void Canvas::patBlt(const QRectF& box, quint32 rop)
 {
     QBrush brush = qtBrush();
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
-    switch (ropIndex(rop)) {
+    switch (RopIndex(rop)) {
     case 0x00: brush = QBrush(Qt::black); break;                                           // BLACKNESS
     case 0xFF: brush = QBrush(Qt::white); break;                                           // WHITENESS
     case 0x55: brush = QBrush(Qt::black), mode = QPainter::RasterOp_NotDestination; break; // DSTINVERT
@@ -418,8 +333,8 @@ void Canvas::patBlt(const QRectF& box, quint32 rop)
 
 void Canvas::blit(const QRectF& destination, const QImage& image, const QRectF& source, quint32 rop)
 {
-    const int index = ropIndex(rop);
-    if (!ropUsesSource(index)) {
+    const int index = RopIndex(rop);
+    if (!RopUsesSource(index)) {
         patBlt(destination, rop);
         return;
     }
@@ -433,7 +348,7 @@ void Canvas::blit(const QRectF& destination, const QImage& image, const QRectF& 
                            destination.y() - source.y() * sy);
     const QTransform transform = place * logicalToPixel();
     if (!preparePainter(transform, false)) return;
-    const QPainter::CompositionMode mode = compositionForBlit(index);
+    const QPainter::CompositionMode mode = CompositionForBlit(index);
     painter_.setCompositionMode(mode);
     // Enlarged bitmaps keep their sharp pixels as on Windows; reduced ones are smoothed.
     const bool copying = mode == QPainter::CompositionMode_SourceOver;
@@ -533,7 +448,7 @@ bool Canvas::preparePainter(const QTransform& transform, bool withRop2)
     if (withRop2 && dc_.rop2 == 11) return false; // R2_NOP
     if (!isFinite(transform)) return false;       // a mapping that overflowed shows nothing
     const QPainter::CompositionMode mode =
-        withRop2 ? compositionForRop2(dc_.rop2) : QPainter::CompositionMode_SourceOver;
+        withRop2 ? CompositionForRop2(dc_.rop2) : QPainter::CompositionMode_SourceOver;
     painter_.resetTransform();
     if (dc_.clip)
         painter_.setClipRegion(*dc_.clip);
@@ -591,7 +506,7 @@ QPen Canvas::qtPen(const QTransform& transform) const
 {
     const Pen& pen = dc_.pen;
     if ((pen.style & 0x0F) == 5) return QPen(Qt::NoPen); // PS_NULL
-    QPen result(colourForRop2(dc_.rop2).value_or(pen.colour));
+    QPen result(ColourForRop2(dc_.rop2).value_or(pen.colour));
     // The width is given in picture pixels (a cosmetic pen), so that no logical width is out of
     // Qt's range; a pen thinner than a pixel draws one pixel wide.
     const double pixels =
@@ -625,7 +540,7 @@ QPen Canvas::qtPen(const QTransform& transform) const
 QBrush Canvas::qtBrush() const
 {
     const Brush& brush = dc_.brush;
-    const QColor colour = colourForRop2(dc_.rop2).value_or(brush.colour);
+    const QColor colour = ColourForRop2(dc_.rop2).value_or(brush.colour);
     static constexpr std::array<Qt::BrushStyle, 6> hatches{Qt::HorPattern,   Qt::VerPattern,
                                                            Qt::FDiagPattern, Qt::BDiagPattern,
                                                            Qt::CrossPattern, Qt::DiagCrossPattern};
@@ -667,7 +582,7 @@ double Canvas::textAngle() const
 {
     // Text turns with the world transform but stays readable under a mirroring page mapping;
     // the escapement turns it counter-clockwise.
-    const QTransform page = pageTransform(dc_.mapping, deviceUnitsPerMm_) * deviceToPixel_;
+    const QTransform page = PageTransform(dc_.mapping, deviceUnitsPerMm_) * deviceToPixel_;
     const QTransform& world = dc_.mapping.world;
     const double dx = world.m11() * (page.m11() < 0 ? -1 : 1);
     const double dy = world.m12() * (page.m22() < 0 ? -1 : 1);

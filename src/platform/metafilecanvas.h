@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/pagemapping.h"
+
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -29,17 +31,6 @@ QColor ColourFromRef(quint32 ref);
 // pixel each way, scaled down to MaxMetafileSide on the long side. Empty when `natural` is not a
 // positive finite size.
 std::optional<QSize> PictureSize(QSizeF natural);
-
-enum MapMode : int {
-    MapText = 1,
-    MapLoMetric,
-    MapHiMetric,
-    MapLoEnglish,
-    MapHiEnglish,
-    MapTwips,
-    MapIsotropic,
-    MapAnisotropic
-};
 
 // Text alignment and text output options, as the records carry them.
 enum : quint32 {
@@ -81,15 +72,6 @@ struct Font {
 struct SlotOnly {};
 
 using Object = std::variant<Pen, Brush, Font, SlotOnly>;
-
-struct Mapping {
-    int mode = MapText;
-    QPointF windowOrg;
-    QPointF windowExt{1, 1};
-    QPointF viewportOrg;
-    QPointF viewportExt{1, 1};
-    QTransform world;
-};
 
 struct DeviceContext {
     Pen pen;
