@@ -5,6 +5,7 @@
 #include "controls/filelistbox.h"
 #include "controls/filelisting.h"
 #include "controls/radiogroup.h"
+#include "controls/typedcharacter.h"
 #include "folders/nast_pixly.h"
 #include "platform/appcursor.h"
 #include "platform/colorref.h"
@@ -187,9 +188,13 @@ bool Tspecial::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == procent && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const std::optional<QChar> character = enter ? QChar(u'\r') : TypedCharacter(*key);
+        // Keys that type nothing (arrows, Delete, Tab) keep their editing and focus meaning.
+        if (!character) return false;
         // A key whose handler failed goes no further.
         bool swallowed = true;
-        RunGuarded([&] { swallowed = procentKeyPress(key->text(), key->key()); });
+        RunGuarded([&] { swallowed = procentKeyPress(*character); });
         return swallowed;
     }
     return QDialog::eventFilter(watched, event);
@@ -218,16 +223,14 @@ void Tspecial::TrackBar1Change()
     procent->setText(QString::number(TrackBar1->value()));
 }
 
-bool Tspecial::procentKeyPress(const QString& text, int key)
+bool Tspecial::procentKeyPress(QChar character)
 {
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (character == u'\r') {
         // The track bar keeps its range, so a larger number sets its maximum.
         TrackBar1->setValue(StrToInt(procent->text()));
         return true;
     }
-    // Keys without a character (arrows, Delete) keep their editing meaning.
-    if (text.isEmpty()) return false;
-    if (text.size() == 1 && text[0] >= u'0' && text[0] <= u'9') return false;
+    if (character >= u'0' && character <= u'9') return false;
     QApplication::beep();
     return true;
 }

@@ -53,8 +53,8 @@ public:
     void DriveComboBox2Change(const QString& drive);
     void DirectoryListBox1Change();
     void TrackBar1Change();
-    // The key filter of procent; true when the key is swallowed.
-    bool procentKeyPress(const QString& text, int key);
+    // The character filter of procent; true when the character is swallowed.
+    bool procentKeyPress(QChar character);
     void RadioGroup1Click(int index);
     void Button1Click();
     void Vytvoitnovousloku1Click();

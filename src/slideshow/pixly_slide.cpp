@@ -2,6 +2,7 @@
 
 #include "controls/filelistbox.h"
 #include "controls/radiogroup.h"
+#include "controls/typedcharacter.h"
 #include "folders/nast_pixly.h"
 #include "platform/appcursor.h"
 #include "platform/dialogservice.h"
@@ -66,12 +67,11 @@ constexpr int Width = 444;
 constexpr int CompactHeight = 220;
 constexpr int TallHeight = 460;
 
-// Keys the dialog itself handles (default and cancel buttons, focus moves)
-// never reach a field's character filter.
+// Keys the dialog itself handles (its default and cancel buttons) never
+// reach a field's character filter.
 bool IsDialogKey(int key)
 {
-    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Tab ||
-           key == Qt::Key_Backtab;
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
 }
 
 void WarnNoInterval()
@@ -225,8 +225,10 @@ bool Tslideshow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == Edit1 && !key->text().isEmpty() && !IsDialogKey(key->key()))
-            return !Edit1KeyPress(key->text().at(0));
+        if (watched == Edit1 && !IsDialogKey(key->key())) {
+            if (const std::optional<QChar> character = TypedCharacter(*key))
+                return !Edit1KeyPress(*character);
+        }
         if (watched == playlist && (key->key() == Qt::Key_Delete || key->key() == Qt::Key_F1)) {
             RunGuarded([&] { playlistKeyDown(key->key()); });
             return true;

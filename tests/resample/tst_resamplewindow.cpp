@@ -10,6 +10,7 @@
 #include "resample/pixly_spec.h"
 #include "startedprogram.h"
 #include "testenvironment.h"
+#include "x11keys.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -128,6 +129,20 @@ private slots:
         r.type(typed);
         QCOMPARE(r.window()->procent->text(), shown);
         QCOMPARE(r.window()->TrackBar1->value(), 50);
+    }
+
+    void deleteAndTabKeepTheirMeaning()
+    {
+        Resample r({});
+        Tspecial& w = *r.window();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.procent->setFocus();
+        w.procent->home(false);
+        PressDeleteAsX11Does(w.procent);
+        QCOMPARE(w.procent->text(), QStringLiteral("0"));
+        QTest::keyClick(w.procent, Qt::Key_Tab);
+        QVERIFY(!w.procent->hasFocus());
     }
 
     void backspaceIsSwallowed()

@@ -9,6 +9,7 @@
 #include "testenvironment.h"
 #include "testsongs.h"
 #include "viewer/fotka_velka.h"
+#include "x11keys.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -129,6 +130,10 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Left);
         QTest::keyClicks(edit, QStringLiteral("0"));
         QCOMPARE(edit->text(), QStringLiteral("102"));
+        // Delete types no character: it deletes.
+        QTest::keyClick(edit, Qt::Key_Home);
+        PressDeleteAsX11Does(edit);
+        QCOMPARE(edit->text(), QStringLiteral("02"));
     }
 
     void startSetsTheTimerAndRunsTheShow_data()
