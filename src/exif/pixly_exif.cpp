@@ -13,7 +13,7 @@ namespace {
 const QString Caption = QStringLiteral("EXIF informace");
 }
 
-Texifdata::Texifdata(Windows& windows) : QDialog(nullptr, Qt::Tool), windows_(windows)
+Texifdata::Texifdata(Windows& windows) : ButtonlessDialog(nullptr), windows_(windows)
 {
     setWindowTitle(Caption);
     setFixedSize(399, 345);
@@ -24,7 +24,7 @@ Texifdata::Texifdata(Windows& windows) : QDialog(nullptr, Qt::Tool), windows_(wi
 
 void Texifdata::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
+    ButtonlessDialog::showEvent(event);
     if (!event->spontaneous()) RunGuarded([this] { FormShow(); });
 }
 

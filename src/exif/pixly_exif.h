@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "controls/buttonlessdialog.h"
 
 class TExif;
 class Windows;
 
 // The EXIF information window: the EXIF lines of the picture on screen.
-class Texifdata : public QDialog {
+class Texifdata : public ButtonlessDialog {
     Q_OBJECT
 public:
     explicit Texifdata(Windows& windows);

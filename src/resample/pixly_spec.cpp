@@ -69,7 +69,7 @@ template <typename Control> Control* placed(Control* control, const QRect& place
 
 } // namespace
 
-Tspecial::Tspecial(Windows& windows) : QDialog(nullptr, Qt::Tool), windows_(windows)
+Tspecial::Tspecial(Windows& windows) : ButtonlessDialog(nullptr), windows_(windows)
 {
     setWindowTitle(Text::Caption);
     setFixedSize(687, 460);
@@ -159,7 +159,7 @@ void Tspecial::FormCreate()
 
 void Tspecial::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
+    ButtonlessDialog::showEvent(event);
     if (!event->spontaneous()) RunGuarded([this] { FormShow(); });
 }
 
@@ -181,7 +181,7 @@ void Tspecial::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    QDialog::closeEvent(event);
+    ButtonlessDialog::closeEvent(event);
 }
 
 bool Tspecial::eventFilter(QObject* watched, QEvent* event)
@@ -197,7 +197,7 @@ bool Tspecial::eventFilter(QObject* watched, QEvent* event)
         RunGuarded([&] { swallowed = procentKeyPress(*character); });
         return swallowed;
     }
-    return QDialog::eventFilter(watched, event);
+    return ButtonlessDialog::eventFilter(watched, event);
 }
 
 void Tspecial::DriveComboBox1Change(const QString& drive)

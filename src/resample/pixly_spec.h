@@ -1,8 +1,8 @@
 #pragma once
 
+#include "controls/buttonlessdialog.h"
 #include "resample/resamplebatch.h"
 
-#include <QDialog>
 #include <QList>
 
 class DirectoryListBox;
@@ -23,7 +23,7 @@ class Windows;
 // The resample window: changes the pixel size of the JPEG pictures of a folder, or of one of
 // them, by a percentage, over the originals or into another folder under the same names.
 // Shown modally from the folder window, whose folders and file mask it starts from.
-class Tspecial : public QDialog {
+class Tspecial : public ButtonlessDialog {
     Q_OBJECT
 public:
     explicit Tspecial(Windows& windows);

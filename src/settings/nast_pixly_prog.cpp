@@ -96,7 +96,7 @@ void PaintSwatch(QLabel* swatch, int colorRef)
     swatch->setPixmap(picture);
 }
 
-TForm6::TForm6(Windows& windows) : QDialog(nullptr, Qt::Tool), windows_(windows)
+TForm6::TForm6(Windows& windows) : ButtonlessDialog(nullptr), windows_(windows)
 {
     setWindowTitle(Text::Caption);
     setFixedSize(546, 286);
@@ -250,15 +250,5 @@ bool TForm6::eventFilter(QObject* watched, QEvent* event)
         if (watched == Image2) RunGuarded([this] { Image2Click(); });
         if (watched == Image3) RunGuarded([this] { Image3Click(); });
     }
-    return QDialog::eventFilter(watched, event);
-}
-
-// The window has no cancel button, so Esc does not close it.
-void TForm6::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    return ButtonlessDialog::eventFilter(watched, event);
 }

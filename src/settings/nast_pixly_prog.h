@@ -1,10 +1,11 @@
 #pragma once
 
+#include "controls/buttonlessdialog.h"
 #include "shell/platformconnectiontest.h"
 #include "shell/updatechecker.h"
 
-#include <QDialog>
 #include <QString>
+
 #include <memory>
 
 class QCheckBox;
@@ -34,7 +35,7 @@ struct OpenPictureDialog {
 // check and the manual one. Its controls are filled once at start and keep
 // what the user left in them; only OK stores them and updates the working
 // copy in the folder window.
-class TForm6 : public QDialog {
+class TForm6 : public ButtonlessDialog {
     Q_OBJECT
 private:
     // Declared first: the manual check below holds on to it.
@@ -78,7 +79,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createControls();

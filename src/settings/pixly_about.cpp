@@ -52,7 +52,7 @@ QLabel* label(QWidget* parent, const QString& text, const QFont& font, int x, in
 
 } // namespace
 
-Tabout::Tabout(Windows& windows) : QDialog(nullptr, Qt::Tool), windows_(windows)
+Tabout::Tabout(Windows& windows) : ButtonlessDialog(nullptr), windows_(windows)
 {
     setWindowTitle(Text::Caption);
     setFixedSize(490, 281);
@@ -116,5 +116,5 @@ bool Tabout::eventFilter(QObject* watched, QEvent* event)
         if (watched == Label6) RunGuarded([this] { Label6Click(); });
         if (watched == Label8) RunGuarded([this] { Label8Click(); });
     }
-    return QDialog::eventFilter(watched, event);
+    return ButtonlessDialog::eventFilter(watched, event);
 }

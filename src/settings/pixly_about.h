@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "controls/buttonlessdialog.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -8,7 +8,7 @@ class Windows;
 
 // The About window: icon, product name, version, the maker's links and
 // the credits of the outside components.
-class Tabout : public QDialog {
+class Tabout : public ButtonlessDialog {
     Q_OBJECT
 public:
     explicit Tabout(Windows& windows);

@@ -31,7 +31,7 @@ const QStringList Lines{QStringLiteral("Posouvání obrázků:"),
                         QStringLiteral("Veškeré možnosti jsou dostupné pod pravým tlačítkem myši.")};
 } // namespace
 
-Thelp::Thelp(Windows&) : QDialog(nullptr, Qt::Tool)
+Thelp::Thelp(Windows&) : ButtonlessDialog(nullptr)
 {
     setWindowTitle(Caption);
     setFixedSize(335, 265);
@@ -44,7 +44,7 @@ Thelp::Thelp(Windows&) : QDialog(nullptr, Qt::Tool)
 
 void Thelp::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
+    ButtonlessDialog::showEvent(event);
     if (!event->spontaneous()) FormShow();
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "controls/buttonlessdialog.h"
 
 class QPlainTextEdit;
 class Windows;
 
 // The help window: a fixed summary of the keys.
-class Thelp : public QDialog {
+class Thelp : public ButtonlessDialog {
     Q_OBJECT
 public:
     explicit Thelp(Windows& windows);
