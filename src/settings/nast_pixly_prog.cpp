@@ -1,5 +1,6 @@
 #include "settings/nast_pixly_prog.h"
 
+#include "controls/clickevent.h"
 #include "controls/radiogroup.h"
 #include "folders/nast_pixly.h"
 #include "platform/colorref.h"
@@ -245,10 +246,8 @@ void TForm6::Button1Click()
 
 bool TForm6::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == Image1) RunGuarded([this] { Image1Click(); });
-        if (watched == Image2) RunGuarded([this] { Image2Click(); });
-        if (watched == Image3) RunGuarded([this] { Image3Click(); });
-    }
+    if (watched == Image1 && EndsClick(*Image1, *event)) RunGuarded([this] { Image1Click(); });
+    if (watched == Image2 && EndsClick(*Image2, *event)) RunGuarded([this] { Image2Click(); });
+    if (watched == Image3 && EndsClick(*Image3, *event)) RunGuarded([this] { Image3Click(); });
     return ButtonlessDialog::eventFilter(watched, event);
 }

@@ -1,5 +1,7 @@
 #include "settings/pixly_about.h"
 
+#include "controls/clickevent.h"
+
 #include "folders/nast_pixly.h"
 #include "platform/colorref.h"
 #include "platform/handlerguard.h"
@@ -112,9 +114,7 @@ void Tabout::Label8Click()
 
 bool Tabout::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == Label6) RunGuarded([this] { Label6Click(); });
-        if (watched == Label8) RunGuarded([this] { Label8Click(); });
-    }
+    if (watched == Label6 && EndsClick(*Label6, *event)) RunGuarded([this] { Label6Click(); });
+    if (watched == Label8 && EndsClick(*Label8, *event)) RunGuarded([this] { Label8Click(); });
     return ButtonlessDialog::eventFilter(watched, event);
 }

@@ -218,6 +218,20 @@ private slots:
         QCOMPARE(background(p.windows->velka_fotka), QColor(Qt::yellow));
     }
 
+    void onlyALeftClickOnTheSwatchOpensItsChooser()
+    {
+        Program p;
+        p.openSettings([&] {
+            QWidget* swatch = p.settings()->Image1;
+            QTest::mouseClick(swatch, Qt::RightButton);
+            QTest::mouseClick(swatch, Qt::MiddleButton);
+            // Pressed on the swatch and let go beside it.
+            QTest::mousePress(swatch, Qt::LeftButton, {}, QPoint(5, 5));
+            QTest::mouseRelease(swatch, Qt::LeftButton, {}, QPoint(swatch->width() + 20, 5));
+        });
+        QCOMPARE(p.dialogs.count(), 0);
+    }
+
     void cancelledColourChangesNothing()
     {
         Program p;
