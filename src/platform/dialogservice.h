@@ -33,7 +33,8 @@ public:
     // Colour chooser; empty when cancelled.
     virtual std::optional<QColor> ChooseColor(const QColor& initial) = 0;
     // File chooser for opening one file; empty when cancelled. The filter is
-    // in the "description|pattern|description|pattern" form.
+    // in the "description|pattern|description|pattern" form. Chosen paths
+    // come with the platform's own separators, as every path the user sees.
     virtual std::optional<QString> ChooseOpenFile(const QString& filter, const QString& initialPath) = 0;
     // Folder browser; empty when cancelled.
     virtual std::optional<QString> ChooseFolder(const QString& title) = 0;

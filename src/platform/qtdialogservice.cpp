@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,14 +104,14 @@ std::optional<QString> QtDialogService::ChooseOpenFile(const QString& filter, co
     const QString chosen =
         QFileDialog::getOpenFileName(dialogParent(), QString(), initialPath, ToQtFileFilter(filter));
     if (chosen.isEmpty()) return std::nullopt;
-    return chosen;
+    return QDir::toNativeSeparators(chosen);
 }
 
 std::optional<QString> QtDialogService::ChooseFolder(const QString& title)
 {
     const QString chosen = QFileDialog::getExistingDirectory(dialogParent(), title);
     if (chosen.isEmpty()) return std::nullopt;
-    return chosen;
+    return QDir::toNativeSeparators(chosen);
 }
 
 QString ToQtFileFilter(const QString& pairs)
