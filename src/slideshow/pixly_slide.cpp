@@ -271,6 +271,7 @@ void Tslideshow::BitBtn1Click()
     cas->setInterval(*interval);
     if (RadioGroup1->ItemIndex() == 1) startFromFirstPicture();
     if (CheckBox1->isChecked()) musicPlays = music_.StartMusic(playlistEntries());
+    cursorAwaitsMusicTick_ = musicPlays;
     cas->start();
     hide();
     SlideshowRunning = true;
@@ -347,5 +348,9 @@ void Tslideshow::playlistKeyDown(int key)
 
 void Tslideshow::playcasTimer()
 {
-    if (music_.Tick()) AppCursor::SetNormal();
+    // The first tick ends the start's busy cursor also when it already finishes the first song
+    // (a song shorter than a tick, or an ended one resumed).
+    const bool onFirstSong = music_.Tick();
+    if (onFirstSong || cursorAwaitsMusicTick_) AppCursor::SetNormal();
+    cursorAwaitsMusicTick_ = false;
 }

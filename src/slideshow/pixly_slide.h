@@ -79,4 +79,6 @@ private:
 
     Windows& windows_;
     SongSequencer music_;
+    // A start with music leaves the busy cursor for the first music tick to end.
+    bool cursorAwaitsMusicTick_ = false;
 };

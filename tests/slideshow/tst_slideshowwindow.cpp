@@ -322,6 +322,24 @@ private slots:
         QVERIFY(!AppCursor::IsBusy());
     }
 
+    void firstTickEndsTheBusyCursorAlsoWhenItEndsTheSong()
+    {
+        Slideshow s;
+        const QString song = s.song(QStringLiteral("a.wav"), 100);
+        Tslideshow* w = s.window();
+        s.showPicture(0);
+        w->CheckBox1->setChecked(true);
+        s.dialogs.answerPath(song);
+        w->Button1->click();
+        w->Edit1->setText(QStringLiteral("1"));
+        s.start();
+        QVERIFY(AppCursor::IsBusy());
+        w->playcasTimer();
+        QCOMPARE(w->SongIndex, 1);
+        QVERIFY(!w->playcas->isActive());
+        QVERIFY(!AppCursor::IsBusy());
+    }
+
     void songThatCannotBeOpenedAbandonsTheStart()
     {
         Slideshow s;
