@@ -376,11 +376,10 @@ int64_t ExifReader::SeekElements(const Entry& entry, bool inlineValue, int eleme
         return count;
     }
     stream_.Seek(WrapOffset(int64_t{stream_.ExifStart()} + entry.value));
+    if (count == 0) return 0;
     // A value that claims more than lies before the end of the file and the section fails
-    // the IFD as a read past the end would, before anything is allocated or read; the
-    // count is taken unsigned here, so 4 000 000 000 bytes of text fail too.
-    const int64_t claimed = int64_t{entry.count} * elementSize;
-    if (claimed > stream_.BytesAvailableAt(stream_.Position())) throw OutOfBoundsError();
+    // the IFD as a read past the end would, before anything is allocated or read.
+    if (count * elementSize > stream_.BytesAvailableAt(stream_.Position())) throw OutOfBoundsError();
     Spend(count * elementSize);
     return count;
 }
