@@ -3,6 +3,7 @@
 #include "platform/systeminfo.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QStorageInfo>
 #include <algorithm>
 
@@ -35,8 +36,8 @@ QStringList ReadyVolumeRoots()
 
 DriveComboBox::DriveComboBox(QWidget* parent) : QComboBox(parent)
 {
-    connect(this, &QComboBox::activated, this,
-            [this](int index) { emit driveChosen(itemData(index).toString()); });
+    connect(this, &QComboBox::currentIndexChanged, this, [this] { selectionMoved_ = true; });
+    connect(this, &QComboBox::activated, this, &DriveComboBox::ReportChoice);
     Refresh();
     SetDrive(DriveOf(QDir::rootPath()));
 }
@@ -55,6 +56,7 @@ void DriveComboBox::SetDrive(const QString& root)
         index = count() - 1;
     }
     setCurrentIndex(index);
+    selectionMoved_ = false;
 }
 
 void DriveComboBox::Refresh()
@@ -64,11 +66,27 @@ void DriveComboBox::Refresh()
     for (const QString& root : ReadyVolumeRoots())
         AddDrive(root);
     if (!selected.isEmpty()) SetDrive(selected);
+    selectionMoved_ = false;
 }
 
 QString DriveComboBox::DriveOf(const QString& path)
 {
     return SystemInfo::VolumeOf(path);
+}
+
+QString DriveComboBox::MessageName(const QString& root)
+{
+    static const QRegularExpression driveLetterRoot(QStringLiteral("^([A-Za-z]):[\\\\/]?$"));
+    const QRegularExpressionMatch letter = driveLetterRoot.match(root);
+    return letter.hasMatch() ? letter.captured(1).toLower() : root;
+}
+
+void DriveComboBox::ReportChoice(int index)
+{
+    // Qt reports picking the entry that is already selected as well.
+    if (!selectionMoved_) return;
+    selectionMoved_ = false;
+    emit driveChosen(itemData(index).toString());
 }
 
 void DriveComboBox::AddDrive(const QString& root)

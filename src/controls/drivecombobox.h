@@ -25,9 +25,19 @@ public:
     // the volume cannot be told.
     static QString DriveOf(const QString& path);
 
+    // How messages name a drive: a drive letter root ("C:\") by its letter
+    // in lower case, any other root exactly as listed.
+    static QString MessageName(const QString& root);
+
 signals:
+    // The user chose a drive other than the selected one.
     void driveChosen(const QString& root);
 
 private:
     void AddDrive(const QString& root);
+    void ReportChoice(int index);
+
+    // The selection moved since the program last set it or the user last
+    // chose; a choice without a move is no change.
+    bool selectionMoved_ = false;
 };

@@ -27,6 +27,14 @@ void RadioGroup::SetItems(const QStringList& items)
     }
 }
 
+QList<QAbstractButton*> RadioGroup::Buttons() const
+{
+    QList<QAbstractButton*> buttons;
+    for (int i = 0; i < items_.size(); ++i)
+        buttons.append(buttons_->button(i));
+    return buttons;
+}
+
 int RadioGroup::ItemIndex() const
 {
     return buttons_->checkedId();
@@ -37,5 +45,13 @@ void RadioGroup::SetItemIndex(int index)
     QAbstractButton* button = buttons_->button(index);
     if (!button) return;
     button->setChecked(true);
+    keepTabStopOnSelection();
     emit clicked(index);
+}
+
+void RadioGroup::keepTabStopOnSelection()
+{
+    // What Qt does itself when one of the buttons takes the focus.
+    for (QAbstractButton* button : buttons_->buttons())
+        button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }

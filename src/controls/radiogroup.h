@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QStringList>
 
+class QAbstractButton;
 class QButtonGroup;
 class QVBoxLayout;
 
@@ -14,6 +15,8 @@ public:
 
     void SetItems(const QStringList& items);
     QStringList Items() const { return items_; }
+    // One radio button per item, in the order of the items.
+    QList<QAbstractButton*> Buttons() const;
     // -1 when nothing is selected.
     int ItemIndex() const;
     // Selecting by program emits clicked like a click by the user.
@@ -23,6 +26,10 @@ signals:
     void clicked(int index);
 
 private:
+    // Tab enters the group at the selected button, also when the program
+    // made the choice.
+    void keepTabStopOnSelection();
+
     QStringList items_;
     QButtonGroup* buttons_;
     QVBoxLayout* layout_;

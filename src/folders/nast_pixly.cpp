@@ -26,6 +26,7 @@
 #include "viewer/fotka_velka.h"
 #include "viewer/hlavni_pixly.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -36,6 +37,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
 #include <optional>
@@ -193,14 +195,17 @@ Tnastaveni::Tnastaveni(Windows& windows) : QWidget(nullptr), windows_(windows)
     setWindowTitle(Text::Caption);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFocusPolicy(Qt::StrongFocus);
+    // A click beside the controls gives the window its own keys (F1, F5);
+    // Tab never stops on the window itself.
+    setFocusPolicy(Qt::ClickFocus);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     resize(1017, 697);
     createControls();
     createMenus();
-    setTabOrderOfControls();
     connectHandlers();
     FormCreate();
+    // The radio buttons exist only once FormCreate has given the groups their items.
+    setTabOrderOfControls();
 }
 
 void Tnastaveni::createControls()
@@ -299,10 +304,13 @@ void Tnastaveni::createMenus()
 
 void Tnastaveni::setTabOrderOfControls()
 {
-    const QList<QWidget*> order{
-        DriveComboBox1, DirectoryListBox1, FileListBox1,   ListView1,         pridat,       zmenit,  smazat,
-        RadioGroup1,    RadioGroup2,       DriveComboBox2, DirectoryListBox2, FileListBox2, BitBtn1, Button1,
-        BitBtn2};
+    // Each radio group is chained in by its buttons; Qt then enters an
+    // exclusive group at its checked button.
+    QList<QWidget*> order{DriveComboBox1, DirectoryListBox1, FileListBox1, ListView1, pridat, zmenit, smazat};
+    for (RadioGroup* group : {RadioGroup1, RadioGroup2})
+        for (QAbstractButton* button : group->Buttons())
+            order.append(button);
+    order.append({DriveComboBox2, DirectoryListBox2, FileListBox2, BitBtn1, Button1, BitBtn2});
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -328,7 +336,6 @@ void Tnastaveni::connectHandlers()
     connect(Button1, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
     connect(Image1, &PictureBox::doubleClicked, this, Guarded([this] { OpenMainViewer(); }));
     connect(FileListBox1, &FileListBox::mousePressed, this, Guarded([this] { FileListBox1MouseDown(); }));
-    connect(FileListBox1, &QListWidget::itemDoubleClicked, this, Guarded([this] { OpenMainViewer(); }));
     connect(pridat, &QPushButton::clicked, this, Guarded([this] { pridatClick(); }));
     connect(zmenit, &QPushButton::clicked, this, Guarded([this] { zmenitClick(); }));
     connect(smazat, &QPushButton::clicked, this, Guarded([this] { smazatClick(); }));
@@ -349,6 +356,8 @@ void Tnastaveni::connectHandlers()
     Label1->installEventFilter(this);
     Label2->installEventFilter(this);
     Edit1->installEventFilter(this);
+    // A double-click anywhere in the source list opens, on a file or beside the files.
+    FileListBox1->viewport()->installEventFilter(this);
     for (QWidget* control : std::initializer_list<QWidget*>{
              DriveComboBox1, DirectoryListBox1, FileListBox1, ListView1, pridat, zmenit, smazat,
              DriveComboBox2, DirectoryListBox2, Button2, BitBtn1, Button1, BitBtn3, FileListBox2, BitBtn2})
@@ -480,8 +489,8 @@ void Tnastaveni::DriveComboBox1Change(const QString& drive)
 {
     const QDir root(drive);
     if (!root.exists() || !root.isReadable()) {
-        Dialogs().ShowMessageKind(Text::DriveUnavailable.arg(drive.toLower()), Text::DriveUnavailableCaption,
-                                  DialogService::Error);
+        Dialogs().ShowMessageKind(Text::DriveUnavailable.arg(DriveComboBox::MessageName(drive)),
+                                  Text::DriveUnavailableCaption, DialogService::Error);
         DriveComboBox1->SetDrive(DriveComboBox::DriveOf(FileListBox1->Directory()));
         setSourceFolder(FileListBox1->Directory());
         return;
@@ -494,8 +503,8 @@ void Tnastaveni::DriveComboBox2Change(const QString& drive)
     // An unreadable destination drive keeps the destination side where it was.
     const QDir root(drive);
     if (!root.exists() || !root.isReadable()) {
-        Dialogs().ShowMessageKind(Text::DriveUnavailable.arg(drive.toLower()), Text::DriveUnavailableCaption,
-                                  DialogService::Error);
+        Dialogs().ShowMessageKind(Text::DriveUnavailable.arg(DriveComboBox::MessageName(drive)),
+                                  Text::DriveUnavailableCaption, DialogService::Error);
         DriveComboBox2->SetDrive(DriveComboBox::DriveOf(DirectoryListBox2->Directory()));
         return;
     }
@@ -555,11 +564,13 @@ void Tnastaveni::Button2Click()
     const QString destination = DirectoryListBox2->Directory();
     QDir::setCurrent(destination);
     const QDir folder(destination);
-    if (folder.exists(*name)) {
+    const QFileInfo existing(folder.filePath(*name));
+    if (existing.isDir()) {
         Dialogs().ShowWarningDialog(Text::FolderExists);
-    } else if (!folder.mkdir(*name)) {
+    } else if (existing.exists() || !folder.mkdir(*name)) {
         // Reporting a folder that was never made as created would send the
-        // user's copies somewhere else; say so and stay where we are.
+        // user's copies somewhere else; say so and stay where we are. A file
+        // of that name blocks the folder just as a failed mkdir does.
         Dialogs().ShowMessageKind(Text::FolderNotCreated.arg(*name), Text::NewFolderCaption,
                                   DialogService::Error);
         return;
@@ -824,6 +835,11 @@ bool Tnastaveni::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonPress && watched == Label2) Edit2->selectAll();
     if (event->type() == QEvent::MouseButtonDblClick && watched == Edit1) {
         Edit1->selectAll();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonDblClick && watched == FileListBox1->viewport() &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        RunGuarded([this] { OpenMainViewer(); });
         return true;
     }
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);

@@ -36,6 +36,9 @@ private slots:
     void setDriveSelectsOrAddsWithoutReportingAChoice();
     void refreshKeepsTheSelection();
     void userChoiceIsReported();
+    void choosingTheSelectedDriveAgainIsNoChoice();
+    void messageNameOfADrive_data();
+    void messageNameOfADrive();
 };
 
 void TestDriveComboBox::listsReadyVolumesByRoot()
@@ -115,6 +118,58 @@ void TestDriveComboBox::userChoiceIsReported()
     QCOMPARE(chosen.size(), 1);
     QCOMPARE(chosen[0][0].toString(), GoneVolume);
     QCOMPARE(box.Drive(), GoneVolume);
+}
+
+void TestDriveComboBox::choosingTheSelectedDriveAgainIsNoChoice()
+{
+    DriveComboBox box;
+    box.SetDrive(GoneVolume);
+    QVERIFY(box.count() >= 2);
+    QSignalSpy chosen(&box, &DriveComboBox::driveChosen);
+    // What the box does when the user picks an entry: select it, then report the activation,
+    // which Qt sends even when the entry was already selected.
+    const auto pick = [&box](int index) {
+        box.setCurrentIndex(index);
+        emit box.activated(index);
+    };
+
+    pick(box.currentIndex());
+    QCOMPARE(chosen.size(), 0);
+
+    pick(0);
+    QCOMPARE(chosen.size(), 1);
+    QCOMPARE(chosen[0][0].toString(), box.itemText(0));
+    pick(0);
+    QCOMPARE(chosen.size(), 1);
+
+    // A drive set by the program is the current one too.
+    box.SetDrive(GoneVolume);
+    pick(box.currentIndex());
+    QCOMPARE(chosen.size(), 1);
+    pick(0);
+    QCOMPARE(chosen.size(), 2);
+}
+
+void TestDriveComboBox::messageNameOfADrive_data()
+{
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("windows drive") << QStringLiteral("C:\\") << QStringLiteral("c");
+    QTest::newRow("windows drive, forward slash") << QStringLiteral("D:/") << QStringLiteral("d");
+    QTest::newRow("windows drive, bare") << QStringLiteral("e:") << QStringLiteral("e");
+    QTest::newRow("mount point keeps its case")
+        << QStringLiteral("/media/USB") << QStringLiteral("/media/USB");
+    QTest::newRow("file-system root") << QStringLiteral("/") << QStringLiteral("/");
+    QTest::newRow("network share") << QStringLiteral("\\\\Server\\Fotky\\")
+                                   << QStringLiteral("\\\\Server\\Fotky\\");
+    QTest::newRow("folder named like a drive") << QStringLiteral("/mnt/C:") << QStringLiteral("/mnt/C:");
+}
+
+void TestDriveComboBox::messageNameOfADrive()
+{
+    QFETCH(QString, root);
+    QFETCH(QString, name);
+    QCOMPARE(DriveComboBox::MessageName(root), name);
 }
 
 QTEST_MAIN(TestDriveComboBox)

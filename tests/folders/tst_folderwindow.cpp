@@ -1,7 +1,9 @@
 #include "controls/directorylistbox.h"
+#include "controls/drivecombobox.h"
 #include "controls/filelistbox.h"
 #include "controls/picturebox.h"
 #include "controls/radiogroup.h"
+#include "folders/favouritesview.h"
 #include "folders/nast_pixly.h"
 #include "platform/settingsstore.h"
 #include "platform/systeminfo.h"
@@ -13,10 +15,12 @@
 #include "testenvironment.h"
 #include "viewer/hlavni_pixly.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -49,6 +53,36 @@ void clickFileAt(Tnastaveni* window, int row)
     const QRect place = list->visualItemRect(list->item(row));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
 }
+
+// The events of a real double-click: a click, then the second press as a double-click.
+void doubleClickAt(QAbstractScrollArea* list, const QPoint& at)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// A name for the control that has the focus, so that a wrong stop says where Tab went.
+QString focusedControl(const QHash<QWidget*, QString>& names)
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused) return QStringLiteral("(none)");
+    return names.value(focused, QString::fromLatin1(focused->metaObject()->className()));
+}
+
+// Counts how often a window is shown.
+class ShowCounter : public QObject {
+public:
+    ShowCounter(int* shown, QObject* parent) : QObject(parent), shown_(shown) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) ++*shown_;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    int* shown_;
+};
 
 } // namespace
 
@@ -328,6 +362,166 @@ private slots:
         QCOMPARE(dialogs.last().icon, QStringLiteral("error"));
         QVERIFY(!dialogs.last().text.contains(QStringLiteral("byla vytvořena")));
         QCOMPARE(window->DirectoryListBox2->Directory(), target);
+    }
+
+    void newFolderNamedLikeAFileIsNotMadeAndTheDestinationStays()
+    {
+        TestEnvironment env;
+        const QString target = env.makeFolder(QStringLiteral("target"));
+        const QString file = env.writeFile(QStringLiteral("target/notes"), "keep");
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory2=" + target.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        dialogs.answerInput(QStringLiteral("notes"));
+        window->Button2->click();
+        QCOMPARE(dialogs.count(), 2);
+        QCOMPARE(dialogs.last().function, QStringLiteral("ShowMessageKind"));
+        QCOMPARE(dialogs.last().text, QStringLiteral("Složku \"notes\" nelze vytvořit."));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Vytvoření nové složky"));
+        QCOMPARE(dialogs.last().icon, QStringLiteral("error"));
+        QCOMPARE(window->DirectoryListBox2->Directory(), target);
+        QVERIFY(QFileInfo(file).isFile());
+    }
+
+    void tabVisitsTheControlsInOrderAndEntersEachRadioGroupAtItsChoice()
+    {
+        TestEnvironment env;
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        // A choice made by the program, before the group ever had the focus.
+        window->RadioGroup2->SetItemIndex(2);
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+
+        const QList<std::pair<QWidget*, QString>> order{
+            {window->DriveComboBox1, "DriveComboBox1"},
+            {window->DirectoryListBox1, "DirectoryListBox1"},
+            {window->FileListBox1, "FileListBox1"},
+            {window->ListView1, "ListView1"},
+            {window->pridat, "pridat"},
+            {window->zmenit, "zmenit"},
+            {window->smazat, "smazat"},
+            {window->RadioGroup1->Buttons().at(0), "RadioGroup1 kopírovat"},
+            {window->RadioGroup2->Buttons().at(2), "RadioGroup2 BMP"},
+            {window->DriveComboBox2, "DriveComboBox2"},
+            {window->DirectoryListBox2, "DirectoryListBox2"},
+            {window->FileListBox2, "FileListBox2"},
+            {window->BitBtn1, "BitBtn1"},
+            {window->Button1, "Button1"},
+            {window->BitBtn2, "BitBtn2"},
+        };
+        QHash<QWidget*, QString> names{{window, QStringLiteral("the window")}};
+        for (const auto& [control, name] : order)
+            names.insert(control, name);
+        for (QAbstractButton* button : window->RadioGroup1->Buttons() + window->RadioGroup2->Buttons())
+            if (!names.contains(button)) names.insert(button, QStringLiteral("unchosen ") + button->text());
+
+        window->DriveComboBox1->setFocus();
+        // Once round and back to the first control, with no stop on the window itself.
+        for (qsizetype step = 1; step <= order.size(); ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focusedControl(names), order[step % order.size()].second);
+        }
+    }
+
+    void aClickBesideTheControlsGivesTheWindowItsKeys()
+    {
+        TestEnvironment env;
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->DirectoryListBox1->setFocus();
+        const QPoint besideTheControls(500, 550);
+        QVERIFY(!window->childAt(besideTheControls));
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, besideTheControls);
+        QCOMPARE(QApplication::focusWidget(), window);
+        QTest::keyClick(window, Qt::Key_F1);
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Help"));
+    }
+
+    void doubleClickBesideTheFilesWithNothingSelectedComplainsOnce_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("empty folder") << QStringList();
+        QTest::newRow("below the files") << QStringList({"a.jpg", "b.jpg"});
+    }
+
+    void doubleClickBesideTheFilesWithNothingSelectedComplainsOnce()
+    {
+        QFETCH(QStringList, files);
+        TestEnvironment env;
+        const QString folder = env.makeFolder(QStringLiteral("pics"));
+        for (const QString& name : files)
+            env.writeFile(QStringLiteral("pics/") + name, MakeJpeg(8, 8, Qt::red));
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + folder.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        FileListBox* list = window->FileListBox1;
+        QCOMPARE(list->ItemIndex(), -1);
+
+        doubleClickAt(list, QPoint(10, list->viewport()->height() - 10));
+        QCOMPARE(dialogs.count(), 1);
+        QCOMPARE(dialogs.last().text, NoPicture);
+        QCOMPARE(dialogs.last().icon, QStringLiteral("error"));
+        QVERIFY(window->isVisible());
+        QVERIFY(!windows->hlavni->isVisible());
+    }
+
+    void doubleClickOnAFileOpensTheViewerOnce()
+    {
+        TestEnvironment env;
+        const QString folder = env.makeFolder(QStringLiteral("pics"));
+        env.writeFile(QStringLiteral("pics/a.jpg"), MakeJpeg(8, 8, Qt::red));
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + folder.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        FileListBox* list = window->FileListBox1;
+        int shown = 0;
+        windows->hlavni->installEventFilter(new ShowCounter(&shown, windows->hlavni));
+
+        doubleClickAt(list, list->visualItemRect(list->item(0)).center());
+        QCOMPARE(dialogs.count(), 0);
+        QCOMPARE(shown, 1);
+        QVERIFY(windows->hlavni->isVisible());
+        QVERIFY(!window->isVisible());
+    }
+
+    void unreadableDriveIsNamedAsTheBoxListsIt()
+    {
+        TestEnvironment env;
+        const QString source = env.makeFolder(QStringLiteral("zdroj"));
+        const QString destination = env.makeFolder(QStringLiteral("cil"));
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + source.toUtf8() +
+                          "\ndirectory2=" + destination.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        const QString gone = QDir::toNativeSeparators(QStringLiteral("/media/USB-Gone"));
+
+        window->DriveComboBox1->SetDrive(gone);
+        window->DriveComboBox1Change(gone);
+        QCOMPARE(dialogs.last().text, QStringLiteral("Jednotka %1 je nedostupná!").arg(gone));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Disk nedostupný!"));
+        QCOMPARE(dialogs.last().icon, QStringLiteral("error"));
+        QCOMPARE(window->DirectoryListBox1->Directory(), source);
+        QCOMPARE(window->DriveComboBox1->Drive(), DriveComboBox::DriveOf(source));
+
+        window->DriveComboBox2->SetDrive(gone);
+        window->DriveComboBox2Change(gone);
+        QCOMPARE(dialogs.count(), 2);
+        QCOMPARE(dialogs.last().text, QStringLiteral("Jednotka %1 je nedostupná!").arg(gone));
+        QCOMPARE(window->DirectoryListBox2->Directory(), destination);
+        QCOMPARE(window->DriveComboBox2->Drive(), DriveComboBox::DriveOf(destination));
     }
 
     void openingWithoutSelectionComplains()
