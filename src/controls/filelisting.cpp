@@ -50,22 +50,6 @@ bool MatchesAny(const QString& name, const QStringList& foldedPatterns)
                        [&](const QString& pattern) { return MatchesPattern(folded, pattern); });
 }
 
-// Alphabetical in the user's language without regard to case; names that
-// the language treats as equal are ordered by case, then by their code
-// points, so the order never depends on how the folder was read.
-void SortNames(QStringList& names)
-{
-    QCollator ignoringCase(QLocale::system());
-    ignoringCase.setCaseSensitivity(Qt::CaseInsensitive);
-    QCollator byCase(QLocale::system());
-    byCase.setCaseSensitivity(Qt::CaseSensitive);
-    std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
-        if (const int order = ignoringCase.compare(a, b)) return order < 0;
-        if (const int order = byCase.compare(a, b)) return order < 0;
-        return a < b;
-    });
-}
-
 // Without QDir::Hidden and QDir::System the iterator leaves out dot names,
 // sockets, devices and broken links; the entry type comes from the directory
 // read itself, so no file is examined one by one.
@@ -83,6 +67,21 @@ QStringList ReadNames(const QString& folder, QDir::Filters kind)
 
 } // namespace
 
+void SortAsListed(QStringList& names)
+{
+    // Names that the language treats as equal are ordered by case, then by
+    // their code points, so the order never depends on how the folder was read.
+    QCollator ignoringCase(QLocale::system());
+    ignoringCase.setCaseSensitivity(Qt::CaseInsensitive);
+    QCollator byCase(QLocale::system());
+    byCase.setCaseSensitivity(Qt::CaseSensitive);
+    std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
+        if (const int order = ignoringCase.compare(a, b)) return order < 0;
+        if (const int order = byCase.compare(a, b)) return order < 0;
+        return a < b;
+    });
+}
+
 bool MatchesMask(const QString& name, const QString& mask)
 {
     return MatchesAny(name, FoldedPatterns(mask));
@@ -94,14 +93,14 @@ QStringList ListMatchingFiles(const QString& folder, const QString& mask)
     if (patterns.isEmpty()) return {};
     QStringList names = ReadNames(folder, QDir::Files);
     names.removeIf([&](const QString& name) { return !MatchesAny(name, patterns); });
-    SortNames(names);
+    SortAsListed(names);
     return names;
 }
 
 QStringList ListSubfolders(const QString& folder)
 {
     QStringList names = ReadNames(folder, QDir::Dirs);
-    SortNames(names);
+    SortAsListed(names);
     return names;
 }
 

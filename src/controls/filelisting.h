@@ -12,6 +12,10 @@
 // everything else, brackets included, stands for itself. Case is ignored.
 bool MatchesMask(const QString& name, const QString& mask);
 
+// Puts names in the order the lists show them: alphabetical in the user's
+// language, letter case ignored.
+void SortAsListed(QStringList& names);
+
 // The bare names of the folder's ordinary files that match the mask, each
 // once, sorted. A missing or unreadable folder gives an empty list.
 QStringList ListMatchingFiles(const QString& folder, const QString& mask);

@@ -63,6 +63,7 @@ void PictureBox::paintEvent(QPaintEvent*)
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    QWidget::mouseDoubleClickEvent(event);
+    // Handled here, so that the window beneath does not act on the same double-click again.
+    event->accept();
     emit doubleClicked();
 }

@@ -133,7 +133,10 @@ void Thlavni::FormCreate()
 void Thlavni::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) RunGuarded([this] { FormShow(); });
+    if (event->spontaneous()) return;
+    // The controls keep their fixed places; the window always opens filling the screen.
+    showMaximized();
+    RunGuarded([this] { FormShow(); });
 }
 
 void Thlavni::hideEvent(QHideEvent* event)

@@ -47,15 +47,35 @@ void PhotoList::SelectByPath(const QString& path)
     const QString folder = QDir::toNativeSeparators(file.absolutePath());
     if (QDir(folder) != QDir(list_.Directory())) list_.SetDirectory(folder);
     const QString name = file.fileName();
+    if (selectListed(name) || !file.isFile()) return;
+    if (!MatchesMask(name, list_.Mask())) list_.SetMask(name);
+    // Listings leave hidden files out (on Linux, names that begin with "."),
+    // so a picture renamed to such a name, such as ".jpg", is added to the
+    // list on its own and stays current; the mask stays as it is, and other
+    // hidden files stay out of the list.
+    if (!selectListed(name)) insertListed(name);
+}
+
+bool PhotoList::selectListed(const QString& name)
+{
     for (int i = 0; i < list_.Count(); ++i) {
         if (list_.Item(i).compare(name, Qt::CaseInsensitive) == 0) {
             list_.SetItemIndex(i);
-            return;
+            return true;
         }
     }
-    if (!file.isFile()) return;
-    list_.SetMask(name);
-    list_.SetItemIndex(0);
+    return false;
+}
+
+void PhotoList::insertListed(const QString& name)
+{
+    QStringList names{name};
+    for (int i = 0; i < list_.Count(); ++i)
+        names.append(list_.Item(i));
+    SortAsListed(names);
+    const int row = int(names.indexOf(name));
+    list_.insertItem(row, name);
+    list_.SetItemIndex(row);
 }
 
 QStringList PhotoList::Neighbours() const

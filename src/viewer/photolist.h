@@ -23,12 +23,18 @@ public:
     // Makes the picture at path current, changing the list to its folder
     // first. When the folder's mask does not list the file but it exists,
     // the mask becomes its file name so that the list holds just that file.
+    // An existing file left out only for being hidden is added to the list.
     void SelectByPath(const QString& path);
     // The pictures a step forward or back would show (wrapping round), the
     // ones worth reading ahead; empty without a selection.
     QStringList Neighbours() const;
 
 private:
+    // Selects the entry of that name; false when the list has none.
+    bool selectListed(const QString& name);
+    // Adds the name at its place in the list's order and selects it.
+    void insertListed(const QString& name);
+
     FileListBox& list_;
 };
 

@@ -105,7 +105,9 @@ ShownPicture PictureCache::Load(const QString& path)
             changed_.wait(lock, [&entry] { return entry->ready; });
             continue; // an abandoned decode has removed its entry
         }
-        if (entry->stamp == now) return Serve(entry, lock);
+        // A failure is never kept: whatever made it (permissions, a file still being written) may
+        // have been put right without the file's size or time changing.
+        if (entry->stamp == now && !entry->error) return Serve(entry, lock);
         Remove(entry, discarded);
     }
     return DecodeHere(path, lock, discarded);
@@ -233,7 +235,6 @@ void PictureCache::Complete(const EntryPtr& entry, Outcome outcome)
 ShownPicture PictureCache::Serve(const EntryPtr& entry, std::unique_lock<std::mutex>& lock)
 {
     entry->lastUse = ++uses_;
-    if (entry->error) std::rethrow_exception(entry->error);
     lastLoaded_ = entry->path;
     changed_.notify_all();
     ShownPicture shown = entry->shown;
@@ -261,6 +262,10 @@ ShownPicture PictureCache::DecodeHere(const QString& path, std::unique_lock<std:
     Outcome outcome = Produce(*entry, box);
     lock.lock();
     Complete(entry, std::move(outcome));
+    if (entry->error) {
+        Remove(entry, discarded);
+        std::rethrow_exception(entry->error);
+    }
     return Serve(entry, lock);
 }
 

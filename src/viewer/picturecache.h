@@ -40,8 +40,8 @@ public:
     // (same size and modification time, still exists), otherwise decoded now on the calling
     // thread; a picture being decoded in the background is waited for. Raises the decoder's
     // error (PixlyError / JpegError) exactly as LoadPictureFile would, at the moment the picture
-    // is asked for: an error found while reading ahead is kept and raised here, and a file
-    // changed since is read again.
+    // is asked for: a picture that failed to read ahead, or failed before, is decoded again,
+    // and so is a file changed since it was read.
     ShownPicture Load(const QString& path);
 
     // Reads these pictures ahead in the background, in this order (typically next and

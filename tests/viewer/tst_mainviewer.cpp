@@ -1,6 +1,7 @@
 #include "controls/directorylistbox.h"
 #include "controls/filelistbox.h"
 #include "controls/picturebox.h"
+#include "controls/radiogroup.h"
 #include "folders/nast_pixly.h"
 #include "platform/settingsstore.h"
 #include "recordingdialogs.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QTest>
 
 namespace {
@@ -69,6 +71,57 @@ private slots:
         QCOMPARE(v.viewer()->Image1->Picture().size(), QSize(64, 48));
         QCOMPARE(v.viewer()->Image1->PictureRect(), QRect(472, 300, 64, 48));
         QCOMPARE(v.dialogs.count(), 0);
+    }
+
+    void opensMaximisedEveryTime()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)}});
+        v.open(0);
+        QVERIFY(v.viewer()->windowState() & Qt::WindowMaximized);
+        QCOMPARE(v.viewer()->Image1->geometry().topLeft(), QPoint(8, v.viewer()->MainMenu1->height() + 8));
+
+        v.viewer()->setWindowState(Qt::WindowNoState);
+        v.viewer()->Nastavensloek1->trigger();
+        v.open(0);
+        QVERIFY(v.viewer()->windowState() & Qt::WindowMaximized);
+    }
+
+    void doubleClickOnThePictureActsOnce()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)}});
+        v.open(0);
+        v.list()->SetItemIndex(-1);
+        QTest::mouseDClick(v.viewer()->Image1, Qt::LeftButton);
+        QCOMPARE(v.dialogs.count(), 1);
+        QCOMPARE(v.dialogs.last().text, QStringLiteral("Nevybral jste žádný obrázek!"));
+        QVERIFY(!v.viewer()->isVisible());
+        QVERIFY(v.windows->nastaveni->isVisible());
+    }
+
+    void renamingToAnEmptyNameKeepsThePictureCurrentAndListed()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)}, {"b.jpg", jpeg(Qt::green)}, {"c.jpg", jpeg(Qt::blue)}});
+        // Left behind by other systems on memory cards; never listed.
+        v.env.writeFile(QStringLiteral("fotky/._a.jpg"), "junk");
+        v.windows->nastaveni->RadioGroup1->SetItemIndex(1);
+        v.open(1);
+        const QString mask = v.list()->Mask();
+        v.dialogs.answerInput(QString());
+        v.press(Qt::Key_C, QStringLiteral("c"));
+
+        const QString renamed = v.path(QStringLiteral(".jpg"));
+        QVERIFY(QFile::exists(renamed));
+        QCOMPARE(v.dialogs.last().text, QStringLiteral("Přejmenování úspěšné!\r") + renamed);
+        QCOMPARE(v.viewer()->Label2->text(), renamed);
+        QCOMPARE(v.list()->FileName(), renamed);
+        QCOMPARE(v.list()->Mask(), mask);
+        QStringList listed;
+        for (int i = 0; i < v.list()->Count(); ++i)
+            listed << v.list()->Item(i);
+        listed.sort();
+        QCOMPARE(listed, QStringList({".jpg", "a.jpg", "c.jpg"}));
+        QCOMPARE(v.viewer()->Image1->Picture().size(), QSize(64, 48));
+        QVERIFY(v.viewer()->isVisible());
     }
 
     void showingWithoutPictureReturnsToTheFolderWindow()

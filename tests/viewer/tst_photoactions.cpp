@@ -295,6 +295,40 @@ private slots:
         QCOMPARE(folders.photos.Position(), -1);
     }
 
+    void selectByPathListsAHiddenFileOnItsOwn_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("matching the mask")
+            << ".jpg"
+            << "*.jpg;*.jpeg;*.bmp;*.wmf" << QStringList({".jpg", "a.jpg", "b.jpg"});
+        QTest::newRow("outside the mask") << ".x.gif"
+                                          << ".x.gif" << QStringList({".x.gif"});
+    }
+
+    void selectByPathListsAHiddenFileOnItsOwn()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, mask);
+        QFETCH(QStringList, listed);
+        Folders folders({"a.jpg", "b.jpg", "._a.jpg", name});
+        QCOMPARE(folders.list.Count(), 2);
+
+        folders.photos.SelectByPath(folders.inSource(name));
+        QCOMPARE(folders.photos.CurrentPath(), QDir::toNativeSeparators(folders.inSource(name)));
+        QCOMPARE(folders.list.Mask(), mask);
+        QStringList names;
+        for (int i = 0; i < folders.list.Count(); ++i)
+            names << folders.list.Item(i);
+        names.sort();
+        QCOMPARE(names, listed);
+
+        // Read again, the list holds what the folder shows.
+        folders.photos.Reread();
+        QVERIFY(folders.list.findItems(name, Qt::MatchExactly).isEmpty());
+    }
+
     void fittingNeverEnlargesAndCentres_data()
     {
         QTest::addColumn<QSize>("picture");

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -354,7 +355,54 @@ private slots:
         QCOMPARE(cache.Load(good).picture.image.size(), QSize(800, 600));
         QCOMPARE(errorOf([&] { cache.Load(bad); }), message);
         QCOMPARE(errorOf([&] { LoadPictureFile(bad); }), message);
-        QCOMPARE(cache.DecodesOnCallingThread(), 0);
+        // The error comes from decoding the file when asked, not from the stored attempt.
+        QCOMPARE(cache.DecodesOnCallingThread(), 1);
+    }
+
+    void failureIsNeverServedAgain_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<bool>("readAhead");
+        for (const bool readAhead : {true, false}) {
+            const char* how = readAhead ? "read ahead" : "loaded";
+            QTest::addRow("damaged, then mended, %s", how) << "damaged" << readAhead;
+            QTest::addRow("unreadable, then readable, %s", how) << "unreadable" << readAhead;
+        }
+    }
+
+    // What stops the reading goes away without changing the file's size or time.
+    void failureIsNeverServedAgain()
+    {
+        QFETCH(QString, cause);
+        QFETCH(bool, readAhead);
+        TestEnvironment environment;
+        const QByteArray picture = noisyJpeg(800, 600, 13);
+        QByteArray damaged = picture;
+        damaged[0] = 0; // no start-of-image marker
+        const QString path = environment.writeFile("next.jpg", cause == u"damaged" ? damaged : picture);
+        const std::filesystem::path file = QFileInfo(path).filesystemFilePath();
+        const auto written = std::filesystem::last_write_time(file);
+        if (cause == u"unreadable") {
+            QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+            if (QFile(path).open(QIODevice::ReadOnly)) QSKIP("permissions do not stop this user reading");
+        }
+        PictureCache cache(kViewerBox);
+
+        if (readAhead) {
+            cache.ReadAhead({path});
+            cache.WaitForReadAhead();
+            QCOMPARE(cache.DecodesReadAhead(), 1);
+        } else {
+            QVERIFY(!errorOf([&] { cache.Load(path); }).isEmpty());
+        }
+        if (cause == u"damaged") rewrite(path, picture);
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        std::filesystem::last_write_time(file, written);
+
+        ShownPicture shown;
+        QCOMPARE(errorOf([&] { shown = cache.Load(path); }), QString());
+        QCOMPARE(shown.picture.data, picture);
+        QCOMPARE(shown.picture.image, LoadPictureFile(path).image);
     }
 
     void damagedJpegRaisesJpegError()
