@@ -58,10 +58,13 @@ void PhotoList::SelectByPath(const QString& path)
 
 bool PhotoList::selectListed(const QString& name)
 {
-    for (int i = 0; i < list_.Count(); ++i) {
-        if (list_.Item(i).compare(name, Qt::CaseInsensitive) == 0) {
-            list_.SetItemIndex(i);
-            return true;
+    // The exact name first: a folder on a case-sensitive disk may hold both a.jpg and A.JPG.
+    for (const Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (int i = 0; i < list_.Count(); ++i) {
+            if (list_.Item(i).compare(name, sensitivity) == 0) {
+                list_.SetItemIndex(i);
+                return true;
+            }
         }
     }
     return false;

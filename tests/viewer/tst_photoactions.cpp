@@ -329,6 +329,15 @@ private slots:
         QVERIFY(folders.list.findItems(name, Qt::MatchExactly).isEmpty());
     }
 
+    void selectByPathPrefersTheExactName()
+    {
+        Folders folders({"a.jpg", "A.JPG", "b.jpg"});
+        for (const QString name : {QStringLiteral("A.JPG"), QStringLiteral("a.jpg")}) {
+            folders.photos.SelectByPath(folders.inSource(name));
+            QCOMPARE(folders.photos.CurrentPath(), QDir::toNativeSeparators(folders.inSource(name)));
+        }
+    }
+
     void fittingNeverEnlargesAndCentres_data()
     {
         QTest::addColumn<QSize>("picture");
