@@ -1,11 +1,10 @@
 #include "exif/exifstream.h"
+#include "raisederror.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <functional>
 
 class TestExifStream : public QObject {
     Q_OBJECT
@@ -31,16 +30,6 @@ private:
         return path;
     }
 
-    static QString ErrorOf(const std::function<void()>& action)
-    {
-        try {
-            action();
-        } catch (const PixlyError& error) {
-            return error.message();
-        }
-        return QString();
-    }
-
 private slots:
     void openingFillsTheBufferFromTheStart()
     {
@@ -57,7 +46,7 @@ private slots:
     {
         TrxFileStream stream(Write(QByteArray()));
         QVERIFY(stream.Eof());
-        QCOMPARE(ErrorOf([&] { stream.ReadByte(); }), QStringLiteral("Out of bounds"));
+        QCOMPARE(RaisedErrorOf([&] { stream.ReadByte(); }), QStringLiteral("Out of bounds"));
     }
 
     void readsOutsideTheBufferRefillItThere()
@@ -89,7 +78,7 @@ private slots:
     {
         QFETCH(int, offset);
         TrxFileStream stream(WriteCounting(3000));
-        QCOMPARE(ErrorOf([&] { stream.ReadByteAt(offset); }), QStringLiteral("Out of bounds"));
+        QCOMPARE(RaisedErrorOf([&] { stream.ReadByteAt(offset); }), QStringLiteral("Out of bounds"));
         QVERIFY(stream.Eof());
         QCOMPARE(stream.Position(), 0);
     }
@@ -97,7 +86,7 @@ private slots:
     void seekMovesWithoutFilling()
     {
         TrxFileStream stream(WriteCounting(3000));
-        QVERIFY(!ErrorOf([&] { stream.ReadByteAt(5000); }).isEmpty());
+        QVERIFY(!RaisedErrorOf([&] { stream.ReadByteAt(5000); }).isEmpty());
         stream.Seek(10);
         QCOMPARE(stream.Position(), 10);
         QVERIFY(stream.Eof());
@@ -143,7 +132,7 @@ private slots:
         TrxFileStream stream(WriteCounting(3000));
         stream.Seek(2996);
         QByteArray text(8, 'x');
-        QCOMPARE(ErrorOf([&] { stream.ReadBlock(text, 8); }), QStringLiteral("Out of bounds"));
+        QCOMPARE(RaisedErrorOf([&] { stream.ReadBlock(text, 8); }), QStringLiteral("Out of bounds"));
         // Once the last fill found nothing, nothing more is read.
         stream.Seek(0);
         QCOMPARE(stream.ReadBlock(text, 8), 0);
@@ -157,12 +146,13 @@ private slots:
         stream.SetExifStart(12);
         stream.Seek(12 + 65535);
         QCOMPARE(stream.Position(), 12 + 65535);
-        QCOMPARE(ErrorOf([&] { stream.Seek(12 + 65536); }), QStringLiteral("Exif section out of bounds"));
+        QCOMPARE(RaisedErrorOf([&] { stream.Seek(12 + 65536); }),
+                 QStringLiteral("Exif section out of bounds"));
         QCOMPARE(stream.Position(), 12 + 65535);
         // A wrapped-around offset is no seek past the section; reading there fails instead.
         stream.Seek(-4);
         QCOMPARE(stream.Position(), -4);
-        QCOMPARE(ErrorOf([&] { stream.ReadByte(); }), QStringLiteral("Out of bounds"));
+        QCOMPARE(RaisedErrorOf([&] { stream.ReadByte(); }), QStringLiteral("Out of bounds"));
     }
 
     void forwardReadsMayLeaveTheSection()
@@ -194,7 +184,7 @@ private slots:
         const QString path = dir_.filePath(QStringLiteral("missing.jpg"));
         QFile probe(path);
         QVERIFY(!probe.open(QIODevice::ReadOnly));
-        const QString message = ErrorOf([&] { TrxFileStream stream(path); });
+        const QString message = RaisedErrorOf([&] { TrxFileStream stream(path); });
         QCOMPARE(message, QStringLiteral("Cannot open file \"%1\". %2")
                               .arg(QDir::toNativeSeparators(path), probe.errorString()));
     }

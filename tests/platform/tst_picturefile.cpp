@@ -1,7 +1,7 @@
 #include "filebytes.h"
 #include "platform/jpegcodec.h"
 #include "platform/picturefile.h"
-#include "platform/pixlyerror.h"
+#include "raisederror.h"
 #include "testenvironment.h"
 
 #include <QBuffer>
@@ -63,16 +63,6 @@ QByteArray bitmapClaimingHugeSize()
         for (int i = 0; i < 4; ++i)
             bmp[offset + i] = char((side >> (8 * i)) & 0xFF);
     return bmp;
-}
-
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const PixlyError& error) {
-        return error.message();
-    }
-    return QString();
 }
 
 bool closeTo(QRgb pixel, const QColor& expected)
@@ -154,7 +144,7 @@ private slots:
         QFETCH(QString, message);
         TestEnvironment environment;
         const QString path = environment.writeFile(name, contents);
-        QCOMPARE(errorOf([&] { LoadPictureFile(path); }), message);
+        QCOMPARE(RaisedErrorOf([&] { LoadPictureFile(path); }), message);
     }
 
     void fileThatCannotBeOpened_data()
@@ -171,7 +161,7 @@ private slots:
         const QString path = folder ? environment.makeFolder(QStringLiteral("album.jpg"))
                                     : QDir::toNativeSeparators(environment.startDir() + "/missing.jpg");
         const QString prefix = QStringLiteral("Cannot open file \"%1\". ").arg(path);
-        const QString message = errorOf([&] { LoadPictureFile(path); });
+        const QString message = RaisedErrorOf([&] { LoadPictureFile(path); });
         QVERIFY2(message.startsWith(prefix) && message.size() > prefix.size(), qPrintable(message));
     }
 
@@ -179,7 +169,7 @@ private slots:
     {
         TestEnvironment environment;
         const QString path = environment.startDir() + "/missing.gif";
-        QCOMPARE(errorOf([&] { LoadPictureFile(path); }),
+        QCOMPARE(RaisedErrorOf([&] { LoadPictureFile(path); }),
                  QStringLiteral("Unknown picture file extension (.gif)"));
     }
 
@@ -241,7 +231,7 @@ private slots:
             LoadPictureFile(environment.writeFile("photo.jpg", MakeJpeg(4, 4, Qt::red)));
         const QString target = QDir::toNativeSeparators(environment.startDir() + "/no such folder/copy.jpg");
         const QString prefix = QStringLiteral("Cannot create file \"%1\". ").arg(target);
-        const QString message = errorOf([&] { SavePictureFile(picture, target); });
+        const QString message = RaisedErrorOf([&] { SavePictureFile(picture, target); });
         QVERIFY2(message.startsWith(prefix) && message.size() > prefix.size(), qPrintable(message));
         QVERIFY(!QFile::exists(target));
     }
@@ -252,7 +242,7 @@ private slots:
         const QString target = environment.writeFile("pictures/kept.bmp", "precious");
         LoadedPicture empty;
         empty.format = PictureFormat::Bitmap;
-        QVERIFY(!errorOf([&] { SavePictureFile(empty, target); }).isEmpty());
+        QVERIFY(!RaisedErrorOf([&] { SavePictureFile(empty, target); }).isEmpty());
         QCOMPARE(FileBytes(target), QByteArray("precious"));
         QCOMPARE(QDir(QFileInfo(target).absolutePath()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"kept.bmp"});

@@ -2,6 +2,7 @@
 #include "platform/jpegcodec.h"
 #include "platform/picturefile.h"
 #include "platform/pixlyerror.h"
+#include "raisederror.h"
 #include "testenvironment.h"
 #include "viewer/areaaveragefit.h"
 #include "viewer/picturecache.h"
@@ -89,16 +90,6 @@ QImage areaAverage(const QImage& picture, const QSize& size)
                             qRgb(int(red / area + 0.5), int(green / area + 0.5), int(blue / area + 0.5)));
         }
     return result;
-}
-
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const PixlyError& error) {
-        return error.message();
-    }
-    return QString();
 }
 
 void rewrite(const QString& path, const QByteArray& contents)
@@ -321,9 +312,9 @@ private slots:
         cache.WaitForReadAhead();
 
         QVERIFY(QFile::remove(path));
-        const QString expected = errorOf([&] { LoadPictureFile(path); });
+        const QString expected = RaisedErrorOf([&] { LoadPictureFile(path); });
         QVERIFY(!expected.isEmpty());
-        QCOMPARE(errorOf([&] { cache.Load(path); }), expected);
+        QCOMPARE(RaisedErrorOf([&] { cache.Load(path); }), expected);
     }
 
     // --- errors
@@ -353,8 +344,8 @@ private slots:
         cache.ReadAhead({bad, good});
         cache.WaitForReadAhead();
         QCOMPARE(cache.Load(good).picture.image.size(), QSize(800, 600));
-        QCOMPARE(errorOf([&] { cache.Load(bad); }), message);
-        QCOMPARE(errorOf([&] { LoadPictureFile(bad); }), message);
+        QCOMPARE(RaisedErrorOf([&] { cache.Load(bad); }), message);
+        QCOMPARE(RaisedErrorOf([&] { LoadPictureFile(bad); }), message);
         // The error comes from decoding the file when asked, not from the stored attempt.
         QCOMPARE(cache.DecodesOnCallingThread(), 1);
     }
@@ -393,14 +384,14 @@ private slots:
             cache.WaitForReadAhead();
             QCOMPARE(cache.DecodesReadAhead(), 1);
         } else {
-            QVERIFY(!errorOf([&] { cache.Load(path); }).isEmpty());
+            QVERIFY(!RaisedErrorOf([&] { cache.Load(path); }).isEmpty());
         }
         if (cause == u"damaged") rewrite(path, picture);
         QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         std::filesystem::last_write_time(file, written);
 
         ShownPicture shown;
-        QCOMPARE(errorOf([&] { shown = cache.Load(path); }), QString());
+        QCOMPARE(RaisedErrorOf([&] { shown = cache.Load(path); }), QString());
         QCOMPARE(shown.picture.data, picture);
         QCOMPARE(shown.picture.image, LoadPictureFile(path).image);
     }
