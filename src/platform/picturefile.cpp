@@ -109,9 +109,15 @@ QByteArray bytesToSave(const LoadedPicture& picture, const QString& path)
 
 void writeFileSafely(const QString& path, const QByteArray& bytes)
 {
+    // No picture is ever empty: writing nothing over a file would only destroy it.
+    if (bytes.isEmpty())
+        throw fileError("Cannot write", path, QStringLiteral("There is no picture to write."));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) throw fileError("Cannot create", path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // commit() does not notice a failed write of the buffered rest (a full
+    // disk), so the rest is written first; without a commit the temporary
+    // file is discarded and the old file stays.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw fileError("Cannot write", path, file.errorString());
 }
 

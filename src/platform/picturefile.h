@@ -23,5 +23,6 @@ LoadedPicture LoadPictureFile(const QString& path);
 // Writes the picture in the format it was loaded in, whatever extension the path carries: a
 // JPEG or metafile as its unchanged bytes, a bitmap as a Windows bitmap, an icon as an icon.
 // The file is written beside the target and moved over it only when complete, so a failure
-// (raised as PixlyError with the file system's message) leaves an existing file as it was.
+// (raised as PixlyError with the file system's message) leaves an existing file as it was. A
+// picture that holds nothing (none was loaded) is refused the same way.
 void SavePictureFile(const LoadedPicture& picture, const QString& path);

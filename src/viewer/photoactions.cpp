@@ -20,6 +20,7 @@ const QString DeleteQuestion = QStringLiteral("Opravdu chcete tento obrázek sma
 const QString DeleteCaption = QStringLiteral("Smazat");
 const QString SaveCaption = QStringLiteral("Uložit do nového souboru");
 const QString SavePrompt = QStringLiteral("Zadejte cestu k novému souboru:");
+const QString NothingToSave = QStringLiteral("Není zobrazen žádný obrázek, který by šlo uložit!");
 
 // Only the letters A to Z are folded, as the extension rule compares them.
 QString foldAsciiCase(const QString& text)
@@ -106,6 +107,12 @@ void PhotoActions::Delete(PhotoList& photos)
 
 void PhotoActions::SaveToNewFile(const LoadedPicture& shown, const QString& currentPath)
 {
+    // A window whose picture never loaded has nothing to write; asking for a
+    // name would only invite the user to name a file to be emptied.
+    if (shown.data.isEmpty()) {
+        Dialogs().ShowMessageKind(NothingToSave, Pixly, DialogService::Warning);
+        return;
+    }
     const QString proposed = SystemInfo::SystemRoot() + fileNameOf(currentPath);
     const auto typed = Dialogs().InputBox(SaveCaption, SavePrompt, proposed);
     if (!typed) return;

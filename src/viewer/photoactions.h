@@ -47,7 +47,8 @@ public:
     void Copy(const PhotoActionContext& context);
     void Rename(const PhotoActionContext& context);
     void Delete(PhotoList& photos);
-    // Writes the shown picture in the format it was loaded in.
+    // Writes the shown picture in the format it was loaded in; says so when
+    // no picture is shown and writes nothing.
     void SaveToNewFile(const LoadedPicture& shown, const QString& currentPath);
 
 private:

@@ -224,6 +224,17 @@ private slots:
         QCOMPARE(FileBytes(target), original);
     }
 
+    void savingNoPictureLeavesTheFileAsItWas()
+    {
+        TestEnvironment environment;
+        const QByteArray original = MakeJpeg(9, 9, Qt::yellow);
+        const QString target = environment.writeFile("photo.jpg", original);
+        const QString message = RaisedErrorOf([&] { SavePictureFile(LoadedPicture{}, target); });
+        QVERIFY2(message.startsWith(QStringLiteral("Cannot write file")), qPrintable(message));
+        QCOMPARE(FileBytes(target), original);
+        QCOMPARE(QFileInfo(target).dir().entryList(QDir::Files | QDir::Hidden), QStringList{"photo.jpg"});
+    }
+
     void saveIntoMissingFolderFails()
     {
         TestEnvironment environment;

@@ -1,6 +1,7 @@
 #include "controls/filelistbox.h"
 #include "controls/picturebox.h"
 #include "controls/radiogroup.h"
+#include "filebytes.h"
 #include "folders/nast_pixly.h"
 #include "platform/settingsstore.h"
 #include "recordingdialogs.h"
@@ -174,6 +175,24 @@ private slots:
         QFile saved(target);
         QVERIFY(original.open(QIODevice::ReadOnly) && saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), original.readAll());
+    }
+
+    void savingWithoutAPictureWritesNothing()
+    {
+        FullScreen f(1);
+        f.env.writeFile(QStringLiteral("fotky/0.jpg"), "damaged");
+        const QByteArray kept = MakeJpeg(20, 20, Qt::blue);
+        const QString existing = f.env.writeFile(QStringLiteral("vzacny.jpg"), kept);
+        f.open(0);
+        f.dialogs.clear();
+        f.dialogs.answerInput(existing);
+        f.press(Qt::Key_S, QString(), Qt::ControlModifier);
+        QCOMPARE(f.dialogs.count(), 1);
+        QCOMPARE(f.dialogs.last().function, QStringLiteral("ShowMessageKind"));
+        QCOMPARE(f.dialogs.last().text, QStringLiteral("Není zobrazen žádný obrázek, který by šlo uložit!"));
+        QCOMPARE(f.dialogs.last().caption, QStringLiteral("Pixly"));
+        QCOMPARE(f.dialogs.last().icon, QStringLiteral("warning"));
+        QCOMPARE(FileBytes(existing), kept);
     }
 
     void runningSlideshowPausesAndResumesWithSpace()
