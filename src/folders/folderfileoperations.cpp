@@ -111,23 +111,24 @@ void FolderFileOperations::DeleteSelectedFile()
 void FolderFileOperations::NewFolder()
 {
     const auto name = Dialogs().InputBox(Text::NewFolderCaption, Text::NewFolderPrompt, Text::ProposedName);
-    if (!name) return;
+    // An emptied name asks for nothing to be made.
+    if (!name || name->isEmpty()) return;
     const QString destination = window_.DirectoryListBox2->Directory();
     QDir::setCurrent(destination);
-    const QDir folder(destination);
-    const QFileInfo existing(folder.filePath(*name));
-    if (existing.isDir()) {
+    switch (FileOperations::CreateFolder(destination, *name)) {
+    case FileOperations::FolderCreation::Created: break;
+    case FileOperations::FolderCreation::AlreadyExists:
         Dialogs().ShowWarningDialog(Text::FolderExists);
-    } else if (existing.exists() || !folder.mkdir(*name)) {
+        break;
+    case FileOperations::FolderCreation::NotCreated:
         // Reporting a folder that was never made as created would send the
-        // user's copies somewhere else; say so and stay where we are. A file
-        // of that name blocks the folder just as a failed mkdir does.
+        // user's copies somewhere else; say so and stay where we are.
         Dialogs().ShowMessageKind(Text::FolderNotCreated.arg(*name), Text::NewFolderCaption,
                                   DialogService::Error);
         return;
     }
     window_.DirectoryListBox2->Update();
-    window_.SetDestinationFolder(QDir::toNativeSeparators(folder.filePath(*name)));
+    window_.SetDestinationFolder(QDir::toNativeSeparators(QDir(destination).filePath(*name)));
     Dialogs().ShowMessageKind(Text::FolderCreated.arg(*name), Text::NewFolderCaption,
                               DialogService::Information);
 }

@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #ifdef Q_OS_UNIX
+#include <cstdio>
 #include <sys/stat.h>
 #endif
 
@@ -55,13 +56,40 @@ bool CopyReplacing(const QString& source, const QString& target)
     return output.commit();
 }
 
+bool IsSameFileInOtherCase(const QString& source, const QString& target)
+{
+    const QFileInfo from(source);
+    const QFileInfo to(target);
+    return from.isFile() && !to.isSymLink() && from.absolutePath() == to.absolutePath() &&
+           from.fileName() != to.fileName() &&
+           from.fileName().compare(to.fileName(), Qt::CaseInsensitive) == 0 && SameFile(source, target);
+}
+
 bool MoveNoReplace(const QString& source, const QString& target)
 {
-    if (!QFileInfo(source).isFile() || QFileInfo::exists(target) || QFileInfo(target).isSymLink())
-        return false;
+    if (!QFileInfo(source).isFile()) return false;
+    if (IsSameFileInOtherCase(source, target)) {
+        // Qt's no-replace rename refuses this "existing" target; a plain
+        // rename only replaces the entry that already is this file.
+#ifdef Q_OS_UNIX
+        return ::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) == 0;
+#else
+        return QFile::rename(source, target);
+#endif
+    }
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) return false;
     // Qt renames without replacing (renameat2 with RENAME_NOREPLACE, or a
     // hard link, on Linux) and copies across volumes before removing the original.
     return QFile::rename(source, target);
+}
+
+FolderCreation CreateFolder(const QString& parent, const QString& name)
+{
+    const QDir folder(parent);
+    const QFileInfo existing(folder.filePath(name));
+    if (existing.isDir()) return FolderCreation::AlreadyExists;
+    if (existing.exists() || existing.isSymLink() || !folder.mkdir(name)) return FolderCreation::NotCreated;
+    return FolderCreation::Created;
 }
 
 bool Delete(const QString& path)

@@ -13,8 +13,20 @@ namespace FileOperations {
 bool CopyReplacing(const QString& source, const QString& target);
 
 // Moves or renames source to target; refuses an existing target (also
-// where the system's rename would replace it).
+// where the system's rename would replace it). A target that is the source
+// itself under another letter case (a case-insensitive volume) is no other
+// file, so that rename goes through.
 bool MoveNoReplace(const QString& source, const QString& target);
+
+// True when target names the existing file source itself, in the same folder
+// and with a name that differs only in letter case: what a case-insensitive
+// volume reports for a rename that only changes the case.
+bool IsSameFileInOtherCase(const QString& source, const QString& target);
+
+enum class FolderCreation { Created, AlreadyExists, NotCreated };
+// Makes the folder name inside parent. A folder of that name already there is
+// AlreadyExists; a file of that name, or any failure, is NotCreated.
+FolderCreation CreateFolder(const QString& parent, const QString& name);
 
 // Deletes the file outright (no wastebasket).
 bool Delete(const QString& path);

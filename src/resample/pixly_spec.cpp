@@ -10,6 +10,7 @@
 #include "platform/appcursor.h"
 #include "platform/colorref.h"
 #include "platform/dialogservice.h"
+#include "platform/fileoperations.h"
 #include "platform/handlerguard.h"
 #include "platform/systeminfo.h"
 #include "resample/resamplefile.h"
@@ -48,6 +49,7 @@ const QString NewFolderCaption = QStringLiteral("Vytvoření nové složky");
 const QString NewFolderPrompt = QStringLiteral("Zadejte název nové složky:");
 const QString NewFolder = QStringLiteral("Nová složka");
 const QString FolderExists = QStringLiteral("Zadaný adresář již existuje!");
+const QString FolderNotCreated = QStringLiteral("Složku \"%1\" nelze vytvořit.");
 const QString Run = QStringLiteral("Jdi na to!");
 const QString RunCaption = QStringLiteral("Resample");
 const QString RunQuestion =
@@ -251,14 +253,20 @@ void Tspecial::Button1Click()
 void Tspecial::Vytvoitnovousloku1Click()
 {
     const auto name = Dialogs().InputBox(Text::NewFolderCaption, Text::NewFolderPrompt, Text::NewFolder);
-    if (!name) return;
+    // An emptied name asks for nothing to be made.
+    if (!name || name->isEmpty()) return;
     const QString destination = DirectoryListBox2->Directory();
     QDir::setCurrent(destination);
-    const QDir folder(destination);
-    if (folder.exists(*name))
+    switch (FileOperations::CreateFolder(destination, *name)) {
+    case FileOperations::FolderCreation::Created: break;
+    case FileOperations::FolderCreation::AlreadyExists:
         Dialogs().ShowWarningDialog(Text::FolderExists);
-    else
-        folder.mkdir(*name);
+        break;
+    case FileOperations::FolderCreation::NotCreated:
+        Dialogs().ShowMessageKind(Text::FolderNotCreated.arg(*name), Text::NewFolderCaption,
+                                  DialogService::Error);
+        break;
+    }
     DirectoryListBox1->Update();
     DirectoryListBox2->Update();
 }

@@ -341,10 +341,12 @@ private slots:
         QCOMPARE(dialogs.calls().at(1).caption, QStringLiteral("Warning"));
         QCOMPARE(window->DirectoryListBox2->Directory(), nativeJoin(target, QStringLiteral("old")));
 
-        // Cancel does nothing.
+        // Cancel and an emptied name do nothing.
         dialogs.clear();
         window->Button2->click();
-        QCOMPARE(dialogs.count(), 1);
+        dialogs.answerInput(QString());
+        window->Button2->click();
+        QCOMPARE(dialogs.count(), 2);
         QCOMPARE(window->DirectoryListBox2->Directory(), nativeJoin(target, QStringLiteral("old")));
     }
 

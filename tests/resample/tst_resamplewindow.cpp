@@ -249,10 +249,25 @@ private slots:
         QCOMPARE(r.dialogs.last().function, QStringLiteral("ShowWarningDialog"));
         QCOMPARE(r.dialogs.last().text, QStringLiteral("Zadaný adresář již existuje!"));
 
+        // A file of that name: the folder window's outcome, the file kept.
+        const QString file = r.out(QStringLiteral("poznámky"));
+        QFile notes(file);
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("keep") == 4);
+        notes.close();
+        r.dialogs.answerInput(QStringLiteral("poznámky"));
+        r.window()->Vytvoitnovousloku1Click();
+        QCOMPARE(r.dialogs.last().function, QStringLiteral("ShowMessageKind"));
+        QCOMPARE(r.dialogs.last().text, QStringLiteral("Složku \"poznámky\" nelze vytvořit."));
+        QCOMPARE(r.dialogs.last().caption, QStringLiteral("Vytvoření nové složky"));
+        QCOMPARE(r.dialogs.last().icon, QStringLiteral("error"));
+        QCOMPARE(FileBytes(file), QByteArray("keep"));
+
         r.dialogs.answerCancel();
+        r.dialogs.answerInput(QString());
         const int calls = r.dialogs.count();
         r.window()->Vytvoitnovousloku1Click();
-        QCOMPARE(r.dialogs.count(), calls + 1);
+        r.window()->Vytvoitnovousloku1Click();
+        QCOMPARE(r.dialogs.count(), calls + 2);
         QCOMPARE(QDir(r.destination).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
     }
 
