@@ -64,6 +64,7 @@ void PictureBox::paintEvent(QPaintEvent*)
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // Handled here, so that the window beneath does not act on the same double-click again.
+    // Only the left button opens: the right one belongs to the popup menu.
     event->accept();
-    emit doubleClicked();
+    if (event->button() == Qt::LeftButton) emit doubleClicked();
 }

@@ -25,6 +25,7 @@ public:
     static QRect FitRect(const QSize& picture, const QSize& box, Placement placement);
 
 signals:
+    // A double-click with the left button.
     void doubleClicked();
 
 protected:

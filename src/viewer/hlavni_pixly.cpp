@@ -26,6 +26,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QResizeEvent>
 
 namespace {
 namespace Text {
@@ -268,7 +270,16 @@ void Thlavni::keyPressEvent(QKeyEvent* event)
 void Thlavni::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QWidget::mouseDoubleClickEvent(event);
+    // Labels pass their clicks on to the window; only the bare background acts.
+    if (event->button() != Qt::LeftButton || childAt(event->position().toPoint())) return;
     RunGuarded([this] { OpenFullScreen(false); });
+}
+
+void Thlavni::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // A menu bar outside a layout keeps the width of its items; it spans the window.
+    MainMenu1->setGeometry(0, 0, width(), MainMenu1->sizeHint().height());
 }
 
 bool Thlavni::FormCloseQuery()

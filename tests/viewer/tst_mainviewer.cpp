@@ -98,6 +98,42 @@ private slots:
         QVERIFY(v.windows->nastaveni->isVisible());
     }
 
+    void onlyALeftDoubleClickOnThePictureOrBackgroundOpensFullScreen_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("picture, left") << QStringLiteral("picture") << Qt::LeftButton << true;
+        QTest::newRow("background, left") << QStringLiteral("background") << Qt::LeftButton << true;
+        QTest::newRow("picture, right") << QStringLiteral("picture") << Qt::RightButton << false;
+        QTest::newRow("picture, middle") << QStringLiteral("picture") << Qt::MiddleButton << false;
+        QTest::newRow("background, right") << QStringLiteral("background") << Qt::RightButton << false;
+        QTest::newRow("path label") << QStringLiteral("path") << Qt::LeftButton << false;
+        QTest::newRow("title label") << QStringLiteral("title") << Qt::LeftButton << false;
+    }
+
+    void onlyALeftDoubleClickOnThePictureOrBackgroundOpensFullScreen()
+    {
+        QFETCH(QString, where);
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, opens);
+        Viewer v({{"a.jpg", jpeg(Qt::red)}});
+        v.open(0);
+        Thlavni* viewer = v.viewer();
+        // The menu bar spans the window, not only its items.
+        QCOMPARE(viewer->MainMenu1->geometry(), QRect(0, 0, viewer->width(), viewer->MainMenu1->height()));
+        if (where == QStringLiteral("picture"))
+            QTest::mouseDClick(viewer->Image1, button);
+        else if (where == QStringLiteral("path"))
+            QTest::mouseDClick(viewer->Label2, button);
+        else if (where == QStringLiteral("title"))
+            QTest::mouseDClick(viewer->Label1, button);
+        else
+            QTest::mouseDClick(viewer, button, {}, QPoint(2, viewer->MainMenu1->height() + 3));
+        QCOMPARE(v.windows->velka_fotka->isVisible(), opens);
+        QCOMPARE(viewer->isVisible(), !opens);
+    }
+
     void renamingToAnEmptyNameKeepsThePictureCurrentAndListed()
     {
         Viewer v({{"a.jpg", jpeg(Qt::red)}, {"b.jpg", jpeg(Qt::green)}, {"c.jpg", jpeg(Qt::blue)}});
