@@ -185,11 +185,11 @@ void Tvelka_fotka::FormShow()
 
 void Tvelka_fotka::FormHide()
 {
-    // The advance would go on moving the list under the other windows; the
-    // slideshow stays paused until Space or the settings window resumes it.
-    cas->stop();
+    // Leaving ends a slideshow as its stop button does: the advance would go
+    // on moving the list under the other windows, and a show still marked
+    // running would take every key of the next visit for itself.
+    windows_.slideshow->BitBtn3Click();
     pictures_->ReadAhead({});
-    windows_.slideshow->StopMusic();
     windows_.slideshow->PlaylistFromStart = true;
     const QString current = photos_->CurrentPath();
     if (!current.isEmpty()) windows_.hlavni->LoadPicture(current);

@@ -195,6 +195,40 @@ private slots:
         QCOMPARE(FileBytes(existing), kept);
     }
 
+    void leavingARunningSlideshowEndsIt_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("return button") << QStringLiteral("button");
+        QTest::newRow("menu, main window") << QStringLiteral("main");
+        QTest::newRow("menu, folders") << QStringLiteral("folders");
+    }
+
+    void leavingARunningSlideshowEndsIt()
+    {
+        QFETCH(QString, way);
+        FullScreen f(3);
+        f.open(0);
+        f.windows->slideshow->SlideshowRunning = true;
+        f.window()->cas->start();
+        if (way == QStringLiteral("button"))
+            f.window()->Button1->click();
+        else if (way == QStringLiteral("main"))
+            f.window()->Nvratdohlavnhookna1->trigger();
+        else
+            f.window()->Nvratdonastavenprogramu1->trigger();
+        QVERIFY(!f.window()->isVisible());
+        QVERIFY(!f.windows->slideshow->SlideshowRunning);
+        QVERIFY(!f.window()->cas->isActive());
+
+        // The next visit browses: the arrow keys step, no settings window opens.
+        f.windows->hlavni->hide();
+        f.open(0);
+        f.closeSettingsWhenShown();
+        f.press(Qt::Key_Right);
+        QCOMPARE(f.list()->ItemIndex(), 1);
+        QCOMPARE(f.dialogs.count(), 0);
+    }
+
     void runningSlideshowPausesAndResumesWithSpace()
     {
         FullScreen f(3);
