@@ -12,6 +12,8 @@
 #include "shell/updatecheck.h"
 #include "shell/versioncompare.h"
 #include "shell/windows.h"
+#include "viewer/fotka_velka.h"
+#include "viewer/hlavni_pixly.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -156,6 +158,10 @@ void TForm7::Timer2Timer()
 void TForm7::Timer1Timer()
 {
     hide();
+    // The folder window answers clicks under the splash; a viewer opened from
+    // it in the meantime stays in front.
+    const auto visible = [](const QWidget* window) { return window && window->isVisible(); };
+    if (visible(windows_.hlavni) || visible(windows_.velka_fotka)) return;
     windows_.nastaveni->show();
     windows_.nastaveni->raise();
     windows_.nastaveni->activateWindow();

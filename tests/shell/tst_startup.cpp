@@ -1,4 +1,5 @@
 #include "controls/directorylistbox.h"
+#include "controls/filelistbox.h"
 #include "folders/nast_pixly.h"
 #include "platform/settingsstore.h"
 #include "platform/systeminfo.h"
@@ -7,6 +8,7 @@
 #include "shell/storedsettings.h"
 #include "startedprogram.h"
 #include "testenvironment.h"
+#include "viewer/hlavni_pixly.h"
 
 #include <QDir>
 #include <QLabel>
@@ -244,6 +246,24 @@ private slots:
         QVERIFY(windows->nastaveni->isVisible());
         QVERIFY(!splash->Timer1->isActive());
         QVERIFY(!splash->Timer2->isActive());
+    }
+
+    void handOverLeavesAViewerOpenedUnderTheSplashInFront()
+    {
+        TestEnvironment env;
+        const QString source = env.makeFolder(QStringLiteral("fotky"));
+        env.writeFile(QStringLiteral("fotky/a.jpg"), MakeJpeg(40, 30, Qt::red));
+        env.writeFile(QStringLiteral("Vendrax.conf"),
+                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + source.toUtf8() + "\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        windows->Form7->show();
+        windows->nastaveni->FileListBox1->SetItemIndex(0);
+        windows->nastaveni->OpenMainViewer();
+        windows->Form7->Timer1Timer();
+        QVERIFY(!windows->Form7->isVisible());
+        QVERIFY(windows->hlavni->isVisible());
+        QVERIFY(!windows->nastaveni->isVisible());
     }
 };
 
