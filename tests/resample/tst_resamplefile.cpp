@@ -50,6 +50,18 @@ QStringList entriesOf(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
+// The quantisation table segments, which the encoder derives from the quality alone.
+QByteArray quantisationTables(const QByteArray& jpeg)
+{
+    QByteArray tables;
+    for (const JpegSegment& segment : JpegHeaderSegments(jpeg))
+        if (segment.marker == 0xDB) {
+            const int length = quint8(jpeg[segment.offset + 2]) << 8 | quint8(jpeg[segment.offset + 3]);
+            tables += jpeg.mid(segment.offset, 2 + length);
+        }
+    return tables;
+}
+
 template <typename Error, typename Work> std::optional<Error> failureOf(Work work)
 {
     try {
@@ -111,6 +123,11 @@ private slots:
         QVERIFY(ResampleFile(in, out, percent / 100.0));
         QCOMPARE(ReadJpegSize(FileBytes(out)), expected);
         QCOMPARE(ReadJpegSize(FileBytes(in)), source);
+        // Written at quality 90, whatever quality the source had.
+        const QByteArray quality90 =
+            quantisationTables(EncodeJpeg(QImage(8, 8, QImage::Format_RGB32), 90, false));
+        QVERIFY(quantisationTables(FileBytes(in)) != quality90);
+        QCOMPARE(quantisationTables(FileBytes(out)), quality90);
     }
 
     void pixelsAreThoseOfTheStretch()
