@@ -5,6 +5,7 @@
 #include "folders/favouritesview.h"
 #include "folders/folderdragdrop.h"
 #include "folders/nast_pixly.h"
+#include "folders/newfolderprompt.h"
 #include "platform/dialogservice.h"
 #include "platform/fileoperations.h"
 #include "platform/handlerguard.h"
@@ -16,12 +17,8 @@ namespace {
 namespace Text {
 const QString SwapQuestion = QStringLiteral("Přejete si prohodit cesty ke složkám?");
 const QString SwapCaption = QStringLiteral("Změna adresáře");
-const QString ProposedName = QStringLiteral("Nová složka");
 const QString NewFolderCaption = QStringLiteral("Vytvoření nové složky");
-const QString NewFolderPrompt = QStringLiteral("Zadejte název nové složky:");
-const QString FolderExists = QStringLiteral("Zadaný adresář již existuje!");
 const QString FolderCreated = QStringLiteral("Složka \"%1\" byla vytvořena a nastavena jako aktuální.");
-const QString FolderNotCreated = QStringLiteral("Složku \"%1\" nelze vytvořit.");
 const QString DeleteFileQuestion = QStringLiteral("Opravdu chcete vybraný soubor smazat?");
 const QString DeleteFileCaption = QStringLiteral("Smazání souboru");
 } // namespace Text
@@ -110,23 +107,11 @@ void FolderFileOperations::DeleteSelectedFile()
 
 void FolderFileOperations::NewFolder()
 {
-    const auto name = Dialogs().InputBox(Text::NewFolderCaption, Text::NewFolderPrompt, Text::ProposedName);
-    // An emptied name asks for nothing to be made.
-    if (!name || name->isEmpty()) return;
     const QString destination = window_.DirectoryListBox2->Directory();
-    QDir::setCurrent(destination);
-    switch (FileOperations::CreateFolder(destination, *name)) {
-    case FileOperations::FolderCreation::Created: break;
-    case FileOperations::FolderCreation::AlreadyExists:
-        Dialogs().ShowWarningDialog(Text::FolderExists);
-        break;
-    case FileOperations::FolderCreation::NotCreated:
-        // Reporting a folder that was never made as created would send the
-        // user's copies somewhere else; say so and stay where we are.
-        Dialogs().ShowMessageKind(Text::FolderNotCreated.arg(*name), Text::NewFolderCaption,
-                                  DialogService::Error);
-        return;
-    }
+    // A folder that was not made is never entered nor reported as created:
+    // the user's copies would go somewhere else.
+    const std::optional<QString> name = AskAndMakeFolder(destination);
+    if (!name) return;
     window_.DirectoryListBox2->Update();
     window_.SetDestinationFolder(QDir::toNativeSeparators(QDir(destination).filePath(*name)));
     Dialogs().ShowMessageKind(Text::FolderCreated.arg(*name), Text::NewFolderCaption,

@@ -7,10 +7,10 @@
 #include "controls/radiogroup.h"
 #include "controls/typedcharacter.h"
 #include "folders/nast_pixly.h"
+#include "folders/newfolderprompt.h"
 #include "platform/appcursor.h"
 #include "platform/colorref.h"
 #include "platform/dialogservice.h"
-#include "platform/fileoperations.h"
 #include "platform/handlerguard.h"
 #include "platform/systeminfo.h"
 #include "resample/resamplefile.h"
@@ -45,11 +45,6 @@ const QStringList WhereItems{QStringLiteral("Do stejné složky, přepsat origin
                              QStringLiteral("Do jiné složky")};
 const QString Documents = QStringLiteral("Dokumenty");
 const QString NewFolderItem = QStringLiteral("Vytvořit novou složku");
-const QString NewFolderCaption = QStringLiteral("Vytvoření nové složky");
-const QString NewFolderPrompt = QStringLiteral("Zadejte název nové složky:");
-const QString NewFolder = QStringLiteral("Nová složka");
-const QString FolderExists = QStringLiteral("Zadaný adresář již existuje!");
-const QString FolderNotCreated = QStringLiteral("Složku \"%1\" nelze vytvořit.");
 const QString Run = QStringLiteral("Jdi na to!");
 const QString RunCaption = QStringLiteral("Resample");
 const QString RunQuestion =
@@ -252,21 +247,7 @@ void Tspecial::Button1Click()
 
 void Tspecial::Vytvoitnovousloku1Click()
 {
-    const auto name = Dialogs().InputBox(Text::NewFolderCaption, Text::NewFolderPrompt, Text::NewFolder);
-    // An emptied name asks for nothing to be made.
-    if (!name || name->isEmpty()) return;
-    const QString destination = DirectoryListBox2->Directory();
-    QDir::setCurrent(destination);
-    switch (FileOperations::CreateFolder(destination, *name)) {
-    case FileOperations::FolderCreation::Created: break;
-    case FileOperations::FolderCreation::AlreadyExists:
-        Dialogs().ShowWarningDialog(Text::FolderExists);
-        break;
-    case FileOperations::FolderCreation::NotCreated:
-        Dialogs().ShowMessageKind(Text::FolderNotCreated.arg(*name), Text::NewFolderCaption,
-                                  DialogService::Error);
-        break;
-    }
+    AskAndMakeFolder(DirectoryListBox2->Directory());
     DirectoryListBox1->Update();
     DirectoryListBox2->Update();
 }
