@@ -8,7 +8,7 @@ NearestStretch::NearestStretch(const QSize& source, const QSize& target)
         sourceColumns_[std::size_t(x)] = SourceIndex(x, source.width(), target.width());
 }
 
-int NearestStretch::SourceIndex(int targetIndex, int sourceLength, int targetLength)
+int RowStretch::SourceIndex(int targetIndex, int sourceLength, int targetLength)
 {
     // Target pixel i covers the old picture from i * sourceLength / targetLength on and takes the
     // pixel there, so a halving keeps the even rows and columns and a doubling repeats every

@@ -95,8 +95,8 @@ QString canonical(const QString& path)
 
 } // namespace
 
-ResampleBatch::ResampleBatch(QList<ResampleJob> jobs, double factor, int workers)
-    : jobs_(std::move(jobs)), factor_(factor)
+ResampleBatch::ResampleBatch(QList<ResampleJob> jobs, double factor, int workers, PictureTurn turn)
+    : jobs_(std::move(jobs)), factor_(factor), turn_(turn)
 {
     if (workers <= 0) workers = std::min(QThread::idealThreadCount(), kMaxWorkers);
     // A picture that reads what an earlier one writes (through a link) must wait for it, so
@@ -126,7 +126,8 @@ void ResampleBatch::Run(const Progress& progress)
         for (int index = state.Take(); index >= 0; index = state.Take()) {
             const ResampleJob& job = jobs_.at(index);
             try {
-                if (ResampleFile(job.source, job.target, factor_, [&] { return state.WaitForTurn(index); }))
+                if (ResampleFile(
+                        job.source, job.target, factor_, [&] { return state.WaitForTurn(index); }, turn_))
                     state.Done(index);
             } catch (...) {
                 state.Failed(index, std::current_exception());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resample/resamplefile.h"
+
 #include <QList>
 #include <QString>
 
@@ -22,7 +24,8 @@ public:
     using Progress = std::function<void(int done)>;
 
     // workers 0 takes one thread per processor, up to a few.
-    ResampleBatch(QList<ResampleJob> jobs, double factor, int workers = 0);
+    ResampleBatch(QList<ResampleJob> jobs, double factor, int workers = 0,
+                  PictureTurn turn = PictureTurn::AsStored);
 
     // Runs the batch, processing the calling thread's events meanwhile (so its windows stay
     // painted) and telling progress there as it goes, at the least at the start and at the end.
@@ -37,5 +40,6 @@ private:
 
     QList<ResampleJob> jobs_;
     double factor_;
+    PictureTurn turn_;
     int workers_;
 };

@@ -1,7 +1,9 @@
 #include "resample/resamplefile.h"
 
+#include "exif/exiforientation.h"
 #include "platform/jpegcodec.h"
-#include "resample/neareststretch.h"
+#include "platform/pictureorientation.h"
+#include "resample/orientedstretch.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +12,7 @@
 
 #include <cmath>
 #include <limits>
-#include <optional>
+#include <memory>
 
 namespace {
 
@@ -57,14 +59,19 @@ EmptyResultError::EmptyResultError(const QString& source, const QSize& size)
 }
 
 bool ResampleFile(const QString& source, const QString& target, double factor,
-                  const MayReplaceTarget& mayReplace)
+                  const MayReplaceTarget& mayReplace, PictureTurn turn)
 {
     QFile input(source);
     if (!input.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw fileError("Cannot open", source, input.errorString());
+    int orientation = OrientationAsStored;
+    if (turn == PictureTurn::Upright) {
+        orientation = ReadExifOrientation(input);
+        if (!input.seek(0)) throw fileError("Cannot read", source, input.errorString());
+    }
     // The temporary file is only made once there is something to put in it.
     QSaveFile output(target);
-    std::optional<NearestStretch> stretch;
+    std::unique_ptr<RowStretch> stretch;
 
     const JpegReadBytes read = [&](char* buffer, qsizetype capacity) {
         const qint64 got = input.read(buffer, capacity);
@@ -76,9 +83,12 @@ bool ResampleFile(const QString& source, const QString& target, double factor,
         if (output.write(data, size) != size) throw fileError("Cannot write", target, output.errorString());
     };
     const JpegPlanTarget plan = [&](const JpegSourceFacts& facts) {
-        const QSize size = ResampledSize(facts.size, factor);
+        const QSize size = ResampledSize(OrientedSize(facts.size, orientation), factor);
         if (size.isEmpty()) throw EmptyResultError(source, size);
-        stretch.emplace(facts.size, size);
+        if (orientation == OrientationAsStored)
+            stretch = std::make_unique<NearestStretch>(facts.size, size);
+        else
+            stretch = std::make_unique<OrientedStretch>(facts.size, size, orientation);
         return JpegTargetSettings{size, ResampleQuality, facts.multipleScans};
     };
     const JpegNeedsRow needsRow = [&](int row) { return stretch->NeedsRow(row); };

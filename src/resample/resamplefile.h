@@ -29,16 +29,21 @@ private:
     QSize size_;
 };
 
+// Whether the picture is turned by its EXIF orientation, as the viewers show it, before it is
+// stretched; the new size then follows the turned picture.
+enum class PictureTurn { AsStored, Upright };
+
 // Asked once the new picture is completely written beside the target; false leaves the target
 // as it was.
 using MayReplaceTarget = std::function<bool()>;
 
 // Decodes source as a JPEG whatever its extension, stretches it to ResampledSize with whole
 // pixels, and writes it to target as a colour JPEG of ResampleQuality, progressive exactly when
-// the source had several scans, without the source's metadata. The new file is written to a
+// the source had several scans, without the source's metadata (so an upright picture is written
+// with its pixels turned). The new file is written to a
 // temporary file beside the target, which replaces the target only when it is complete, so any
 // failure (raised as JpegError, EmptyResultError or PixlyError with the file system's report)
 // leaves an existing target, the source too when they are the same, as it was. True when the
 // target was replaced; false when mayReplace declined.
 bool ResampleFile(const QString& source, const QString& target, double factor,
-                  const MayReplaceTarget& mayReplace = {});
+                  const MayReplaceTarget& mayReplace = {}, PictureTurn turn = PictureTurn::AsStored);

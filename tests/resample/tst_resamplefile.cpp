@@ -1,6 +1,7 @@
 #include "filebytes.h"
 #include "jpegsegments.h"
 #include "platform/jpegcodec.h"
+#include "platform/pictureorientation.h"
 #include "resample/neareststretch.h"
 #include "resample/resamplefile.h"
 #include "testenvironment.h"
@@ -153,6 +154,43 @@ private slots:
             }
         // Only the new compression separates them.
         QVERIFY2(largest <= 24, qPrintable(QString::number(largest)));
+    }
+
+    void uprightPicturesAreTurnedBeforeTheStretch_data()
+    {
+        QTest::addColumn<int>("orientation");
+        for (int orientation = 1; orientation <= 8; ++orientation)
+            QTest::addRow("%d", orientation) << orientation;
+    }
+
+    void uprightPicturesAreTurnedBeforeTheStretch()
+    {
+        QFETCH(int, orientation);
+        TestEnvironment env;
+        const QSize stored(96, 64);
+        const QByteArray jpeg = EncodeJpeg(gradient(stored), 95, false);
+        const QString in = env.writeFile(QStringLiteral("a.jpg"), WithExifOrientation(jpeg, orientation));
+        const QString out = QDir(env.startDir()).filePath(QStringLiteral("b.jpg"));
+        QVERIFY(ResampleFile(in, out, 0.75, {}, PictureTurn::Upright));
+        const QImage decodedSource = DecodeJpeg(jpeg).image;
+        const QImage result = DecodeJpeg(FileBytes(out)).image;
+        const QSize turned = OrientedSize(stored, orientation);
+        QCOMPARE(result.size(), turned * 0.75);
+        int largest = 0;
+        for (int y = 0; y < result.height(); ++y)
+            for (int x = 0; x < result.width(); ++x) {
+                const QPoint turnedPixel(NearestStretch::SourceIndex(x, turned.width(), result.width()),
+                                         NearestStretch::SourceIndex(y, turned.height(), result.height()));
+                const QRgb expected = decodedSource.pixel(StoredPixel(turnedPixel, stored, orientation));
+                const QRgb got = result.pixel(x, y);
+                largest = std::max({largest, std::abs(qRed(expected) - qRed(got)),
+                                    std::abs(qGreen(expected) - qGreen(got)),
+                                    std::abs(qBlue(expected) - qBlue(got))});
+            }
+        QVERIFY2(largest <= 24, qPrintable(QString::number(largest)));
+        // As stored, the same file keeps its sides.
+        QVERIFY(ResampleFile(in, out, 0.75));
+        QCOMPARE(ReadJpegSize(FileBytes(out)), stored * 0.75);
     }
 
     void scanStructureIsKept_data()

@@ -42,3 +42,26 @@ QByteArray WithClaimedJpegSize(QByteArray jpeg, int width, int height)
     jpeg[frame + 8] = char(width & 0xFF);
     return jpeg;
 }
+
+QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation, bool bigEndian, quint16 type,
+                               quint32 count)
+{
+    QByteArray tiff;
+    const auto number = [&](quint32 value, int width) {
+        for (int i = 0; i < width; ++i)
+            tiff.append(char(value >> (bigEndian ? 8 * (width - 1 - i) : 8 * i)));
+    };
+    tiff.append(bigEndian ? QByteArray("MM\0*", 4) : QByteArray("II*\0", 4));
+    number(8, 4);
+    number(1, 2);
+    number(0x0112, 2);
+    number(type, 2);
+    number(count, 4);
+    number(quint32(orientation), 2);
+    number(0, 2);
+    number(0, 4);
+    const QByteArray data = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray app1("\xFF\xE1", 2);
+    app1.append(char((data.size() + 2) >> 8)).append(char((data.size() + 2) & 0xFF)).append(data);
+    return jpeg.left(2) + app1 + jpeg.mid(2);
+}

@@ -20,3 +20,7 @@ int JpegFrameMarker(const QByteArray& jpeg);
 int JpegComponentCount(const QByteArray& jpeg);
 // The same file with other dimensions written into its frame header.
 QByteArray WithClaimedJpegSize(QByteArray jpeg, int width, int height);
+// The same file with an EXIF block right after its start marker whose IFD0 holds only the
+// orientation: a short of the given value, or of the given type and count when they are bent.
+QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation, bool bigEndian = true,
+                               quint16 type = 3, quint32 count = 1);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+
+class QIODevice;
+
+// How a camera says its picture is to be turned for display: the EXIF orientation of IFD0
+// (1 as stored, 2 mirrored, 3 turned half round, 4 flipped, 5 transposed, 6 turned a quarter
+// clockwise, 7 transversed, 8 turned a quarter anticlockwise).
+constexpr int OrientationAsStored = 1;
+
+// The orientation recorded in a JPEG's EXIF block, read from the device's current position
+// (the start of the file). A picture without EXIF, with a damaged block, a value of the wrong
+// type or a value outside 1 to 8 counts as stored. Only the segments before the picture data
+// are read, each at most 64 KiB; the device is left at an unspecified position.
+int ReadExifOrientation(QIODevice& jpeg);
+int ReadExifOrientation(const QByteArray& jpeg);
