@@ -188,6 +188,14 @@ bool folderExists(const QString& folder)
     return !folder.isEmpty() && QFileInfo(folder).isDir();
 }
 
+// No stored folder starts at the user's pictures; a stored one that has
+// gone at the root.
+QString startingFolder(const QString& stored)
+{
+    if (stored.isEmpty()) return SystemInfo::DefaultPicturesFolder();
+    return folderExists(stored) ? stored : SystemInfo::SystemRoot();
+}
+
 } // namespace
 
 Tnastaveni::Tnastaveni(Windows& windows) : QWidget(nullptr), windows_(windows)
@@ -406,8 +414,8 @@ void Tnastaveni::FormCreate()
 
 void Tnastaveni::applyStoredFolders(const QString& directory1, const QString& directory2)
 {
-    setDestinationFolder(folderExists(directory2) ? directory2 : SystemInfo::SystemRoot());
-    setSourceFolder(folderExists(directory1) ? directory1 : SystemInfo::SystemRoot());
+    setDestinationFolder(startingFolder(directory2));
+    setSourceFolder(startingFolder(directory1));
 }
 
 void Tnastaveni::setSourceFolder(const QString& folder)

@@ -156,9 +156,7 @@ void TForm7::Timer2Timer()
 void TForm7::Timer1Timer()
 {
     hide();
-    windows_.nastaveni->show();
-    windows_.nastaveni->raise();
-    windows_.nastaveni->activateWindow();
+    OpenStartArgument(windows_, startArgument);
 }
 
 void TForm7::FormHide()
