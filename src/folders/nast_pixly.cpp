@@ -133,6 +133,14 @@ bool folderExists(const QString& folder)
     return !folder.isEmpty() && QFileInfo(folder).isDir();
 }
 
+// No stored folder starts at the user's pictures; a stored one that has
+// gone at the root.
+QString startingFolder(const QString& stored)
+{
+    if (stored.isEmpty()) return SystemInfo::DefaultPicturesFolder();
+    return folderExists(stored) ? stored : SystemInfo::SystemRoot();
+}
+
 } // namespace
 
 Tnastaveni::Tnastaveni(Windows& windows)
@@ -327,8 +335,8 @@ void Tnastaveni::FormCreate()
 
 void Tnastaveni::applyStoredFolders(const QString& directory1, const QString& directory2)
 {
-    SetDestinationFolder(folderExists(directory2) ? directory2 : SystemInfo::SystemRoot());
-    SetSourceFolder(folderExists(directory1) ? directory1 : SystemInfo::SystemRoot());
+    SetDestinationFolder(startingFolder(directory2));
+    SetSourceFolder(startingFolder(directory1));
 }
 
 void Tnastaveni::SetSourceFolder(const QString& folder)

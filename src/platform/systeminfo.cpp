@@ -1,6 +1,7 @@
 #include "platform/systeminfo.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
@@ -47,6 +48,16 @@ QSize PrimaryScreenSize()
 QString SystemRoot()
 {
     return QDir::toNativeSeparators(QDir::rootPath());
+}
+
+QString DefaultPicturesFolder()
+{
+#ifdef Q_OS_WIN
+    return SystemRoot();
+#else
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QDir::toNativeSeparators(QFileInfo(pictures).isDir() ? pictures : QDir::homePath());
+#endif
 }
 
 QString VolumeOf(const QString& path)

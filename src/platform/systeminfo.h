@@ -14,6 +14,9 @@ QString DocumentsFolder();
 QSize PrimaryScreenSize();
 // The file-system root that stands for drive C.
 QString SystemRoot();
+// Where the source and destination folders start when none is stored: the
+// user's pictures folder (home when there is none); "C:\" on Windows.
+QString DefaultPicturesFolder();
 // The root of the volume that holds the path.
 QString VolumeOf(const QString& path);
 

@@ -7,6 +7,7 @@
 #include "platform/dialogservice.h"
 #include "platform/handlerguard.h"
 #include "platform/settingsstore.h"
+#include "shell/makerweb.h"
 #include "shell/pixly_flash.h"
 #include "shell/storedsettings.h"
 #include "shell/windows.h"
@@ -39,6 +40,8 @@ const QString SwatchHint = QStringLiteral("Kliknutím vyberte barvu");
 const QString Confirmations = QStringLiteral("Zobrazovat potvrzení úspěšnosti kopírování/přejmenování");
 const QString AutomaticCheck = QStringLiteral("Automaticky kontrolovat aktualizace ");
 const QString Update = QStringLiteral("Aktualizace");
+const QString UpdatedBySystem =
+    QStringLiteral("Tuto verzi programu aktualizuje správce balíčků vašeho systému.");
 const QString Ok = QStringLiteral("OK");
 const QString OkHint = QStringLiteral("Uloží změny a vrátí se do programu");
 const QString DefaultPicture = QStringLiteral("Originálně zobrazený obrázek");
@@ -167,7 +170,9 @@ void TForm6::connectHandlers()
 void TForm6::FormCreate()
 {
     const DisplaySettings& nast = windows_.nastaveni->nast;
-    CheckBox2->setChecked(windows_.Form7->aktual);
+    // Without the maker's server there is nothing to check.
+    CheckBox2->setChecked(windows_.Form7->aktual && MakerWeb::Available());
+    CheckBox2->setEnabled(MakerWeb::Available());
     RadioGroup1->SetItems(Text::ResolutionItems);
     RadioGroup1->SetItemIndex(1);
     RadioGroup1->SetItemIndex(nast.rozliseni);
@@ -231,6 +236,10 @@ void TForm6::BitBtn1Click()
 
 void TForm6::BitBtn2Click()
 {
+    if (!MakerWeb::Available()) {
+        Dialogs().ShowMessageKind(Text::UpdatedBySystem, Text::Update, DialogService::Information);
+        return;
+    }
     // QDialog's own hide would end the modal display, which goes on after
     // the check; the window only disappears until it is shown again below.
     if (updateChecker->RunManual() == UpdateOutcome::NotNewer) QWidget::setVisible(false);

@@ -75,7 +75,7 @@ Tabout::Tabout(Windows& windows) : ButtonlessDialog(nullptr), windows_(windows)
     Label5 = label(this, Text::ContactInvitation, QFont(QStringLiteral("Tahoma"), 9), 8, 156);
     Label6 = label(this, Text::ContactLink, corsiva(19, false), 230, 150);
     Label7 = label(this, Text::WebInvitation, QFont(QStringLiteral("Tahoma"), 9), 8, 180);
-    Label8 = label(this, MakerWeb::Host, corsiva(19, false), 250, 174);
+    Label8 = label(this, MakerWeb::Host(), corsiva(19, false), 250, 174);
     for (QLabel* link : {Label6, Label8}) {
         link->setCursor(Qt::PointingHandCursor);
         QPalette palette = link->palette();
@@ -83,6 +83,9 @@ Tabout::Tabout(Windows& windows) : ButtonlessDialog(nullptr), windows_(windows)
         link->setPalette(palette);
         link->installEventFilter(this);
     }
+    // A build without the maker's server has no pages to point to.
+    for (QLabel* web : {Label5, Label6, Label7, Label8})
+        web->setVisible(MakerWeb::Available());
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setGeometry(8, 204, 474, 72);

@@ -162,9 +162,7 @@ void TForm7::Timer1Timer()
     // it in the meantime stays in front.
     const auto visible = [](const QWidget* window) { return window && window->isVisible(); };
     if (visible(windows_.hlavni) || visible(windows_.velka_fotka)) return;
-    windows_.nastaveni->show();
-    windows_.nastaveni->raise();
-    windows_.nastaveni->activateWindow();
+    OpenStartArgument(windows_, startArgument);
 }
 
 void TForm7::FormHide()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/startargument.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -21,6 +23,9 @@ public:
 
     QString verze;
     bool aktual = true;
+    // What the hand-over opens: the folder window, or what the program was
+    // started with.
+    StartArgument startArgument;
 
     QLabel* Label1;
     QLabel* Label2;

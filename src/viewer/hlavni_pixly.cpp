@@ -112,6 +112,7 @@ void Thlavni::createMenu()
     Npovda1 = about->addAction(Text::MenuHelp);
     rogramu1 = about->addAction(Text::MenuAbout);
     Web1 = about->addAction(Text::MenuWeb);
+    Web1->setVisible(MakerWeb::Available());
     // The menu bar's actions act as window shortcuts whatever has the focus.
     for (QAction* action : {Celobrazovka1, Konec1, Nastavensloek1, Nastavenprogramu1})
         addAction(action);

@@ -42,8 +42,10 @@ wait_for_no_window() {
   fail "window '$title' did not go away"
 }
 
+# Starts the program in $E2E_START (default: the work folder's "start")
+# with the given arguments and prints the id of the folder window.
 start_pixly() {
-  (cd "$E2E_WORK/start" && exec ${E2E_WRAP:-} "$E2E_PIXLY" >>"$E2E_WORK/pixly.log" 2>&1) &
+  (cd "${E2E_START:-$E2E_WORK/start}" && exec ${E2E_WRAP:-} "$E2E_PIXLY" "$@" >>"$E2E_WORK/pixly.log" 2>&1) &
   echo $! > "$E2E_WORK/pixly.pid"
   local window
   window=$(wait_for_window "Nastavení")

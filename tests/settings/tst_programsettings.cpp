@@ -7,7 +7,9 @@
 #include "platform/systeminfo.h"
 #include "recordingdialogs.h"
 #include "settings/nast_pixly_prog.h"
+#include "settings/pixly_about.h"
 #include "shell/connectiontest.h"
+#include "shell/makerweb.h"
 #include "shell/pixly_flash.h"
 #include "shell/storedsettings.h"
 #include "startedprogram.h"
@@ -15,6 +17,7 @@
 #include "viewer/fotka_velka.h"
 #include "viewer/hlavni_pixly.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -104,6 +107,27 @@ struct Program {
 class TestProgramSettings : public QObject {
     Q_OBJECT
 private slots:
+    void init() { MakerWeb::SetBaseAddress(QStringLiteral("https://www.example.org")); }
+
+    void buildWithoutMakerWebOffersNoCheckAndNoLinks()
+    {
+        MakerWeb::SetBaseAddress(QString());
+        Program p(QByteArrayLiteral("[akt]\naktual=1\n"));
+
+        QVERIFY(!p.settings()->CheckBox2->isChecked());
+        QVERIFY(!p.settings()->CheckBox2->isEnabled());
+        QVERIFY(!p.windows->hlavni->Web1->isVisible());
+        for (const QLabel* web : {p.windows->about->Label6, p.windows->about->Label8})
+            QVERIFY(web->isHidden());
+        const int result = p.openSettings([&] { p.settings()->BitBtn2->click(); });
+        QCOMPARE(result, int(QDialog::Rejected));
+        QCOMPARE(p.dialogs.count(), 1);
+        QCOMPARE(p.dialogs.last().text,
+                 QStringLiteral("Tuto verzi programu aktualizuje správce balíčků vašeho systému."));
+        QCOMPARE(p.dialogs.last().caption, QStringLiteral("Aktualizace"));
+        QCOMPARE(p.dialogs.last().icon, QStringLiteral("information"));
+    }
+
     void firstStartShowsTheDefaults()
     {
         TestEnvironment env;

@@ -66,8 +66,8 @@ private slots:
         QCOMPARE(storedVersion(), QStringLiteral("2.2"));
         QVERIFY(windows->Form7->aktual);
         const Tnastaveni* folders = windows->nastaveni;
-        QCOMPARE(folders->DirectoryListBox1->Directory(), SystemInfo::SystemRoot());
-        QCOMPARE(folders->DirectoryListBox2->Directory(), SystemInfo::SystemRoot());
+        QCOMPARE(folders->DirectoryListBox1->Directory(), SystemInfo::DefaultPicturesFolder());
+        QCOMPARE(folders->DirectoryListBox2->Directory(), SystemInfo::DefaultPicturesFolder());
         QCOMPARE(folders->nast.nastaveni, 14211288);
         QCOMPARE(folders->nast.hlavni, 16755027);
         QCOMPARE(folders->nast.velka, 12632256);
@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(dialogs.count(), 0);
         QVERIFY(!keyExists(RegistryKeys::Dir));
         QVERIFY(!keyExists(RegistryKeys::Nast));
-        QCOMPARE(windows->nastaveni->DirectoryListBox1->Directory(), SystemInfo::SystemRoot());
+        QCOMPARE(windows->nastaveni->DirectoryListBox1->Directory(), SystemInfo::DefaultPicturesFolder());
         QCOMPARE(windows->nastaveni->nast.nastaveni, 14211288);
         // The automatic check flag is read before the key goes.
         QVERIFY(!windows->Form7->aktual);
@@ -144,7 +144,7 @@ private slots:
             QCOMPARE(dialogs.count(), 1);
             QVERIFY(!keyExists(RegistryKeys::Dir));
             QVERIFY(!keyExists(RegistryKeys::Nast));
-            QCOMPARE(folders->DirectoryListBox1->Directory(), SystemInfo::SystemRoot());
+            QCOMPARE(folders->DirectoryListBox1->Directory(), SystemInfo::DefaultPicturesFolder());
             QCOMPARE(folders->nast.nastaveni, 14211288);
             QCOMPARE(folders->nast.show, true);
         }

@@ -173,6 +173,7 @@ class TestUpdateCheck : public QObject {
 private slots:
     void initTestCase()
     {
+        MakerWeb::SetBaseAddress(QStringLiteral("https://www.example.org"));
         VersionServer server;
         QVERIFY(server.listening());
     }
@@ -180,7 +181,7 @@ private slots:
     void versionFileComesFromTheMakersServer()
     {
         QCOMPARE(UpdateChecker::MakerVersionUrl().toString(),
-                 QStringLiteral("http://") + MakerWeb::Host + QStringLiteral("/programy/aktual/pixly.dat"));
+                 QStringLiteral("https://www.example.org/programy/aktual/pixly.dat"));
     }
 
     void manualCheckAnswersByThePublishedVersion_data()
