@@ -591,10 +591,15 @@ StoredFolders Tnastaveni::CurrentFolders() const
     return {DirectoryListBox1->Directory(), DirectoryListBox2->Directory()};
 }
 
-PhotoActionContext Tnastaveni::ActionContextFor(PhotoList& photos) const
+PhotoActionContext Tnastaveni::ActionContextFor(PhotoList& photos)
 {
-    return {photos, DirectoryListBox1->Directory(), DirectoryListBox2->Directory(), RadioGroup1->ItemIndex(),
-            nast.show};
+    return {photos,
+            DirectoryListBox1->Directory(),
+            DirectoryListBox2->Directory(),
+            RadioGroup1->ItemIndex(),
+            nast.show,
+            undo,
+            nast.kos};
 }
 
 void Tnastaveni::LoadPreview(const QString& path)

@@ -159,7 +159,7 @@ Result MoveToTrash(const QString& path)
     const QString recorded = home ? file.filePath() : QDir(top).relativeFilePath(file.filePath());
     const auto name = claimName(trash, file, infoText(recorded));
     if (!name) return {};
-    Entry entry{QDir::toNativeSeparators(path), trash + QStringLiteral("/files/") + *name,
+    Entry entry{QDir::toNativeSeparators(file.filePath()), trash + QStringLiteral("/files/") + *name,
                 trash + QStringLiteral("/info/") + *name + QStringLiteral(".trashinfo")};
     if (!FileOperations::MoveNoReplace(file.filePath(), entry.trashedPath)) {
         QFile::remove(entry.infoPath);

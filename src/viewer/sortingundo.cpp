@@ -76,9 +76,9 @@ bool SortingUndo::Copy(const QString& source, const QString& target, bool keepRe
 bool SortingUndo::Write(const QString& original, const QString& target, bool keepReplaced,
                         const std::function<bool(const QString&)>& writer)
 {
-    if (QFileInfo(target).isDir()) return false;
     Step step{Kind::Copy, original, target, {}, std::nullopt, {}};
-    if (keepReplaced && existsOrDangles(target)) {
+    // Whatever is not a file (a folder) is left to the writer to refuse.
+    if (keepReplaced && QFileInfo(target).isFile()) {
         const DesktopTrash::Result trashed = DesktopTrash::MoveToTrash(target);
         if (trashed.outcome == DesktopTrash::Outcome::Trashed) {
             step.trashed = trashed.entry;

@@ -176,6 +176,25 @@ private slots:
         QCOMPARE(saved.readAll(), original.readAll());
     }
 
+    void ctrlZUndoesASaveButNotWhileASlideshowRuns()
+    {
+        FullScreen f(1);
+        f.open(0);
+        const QString target = QDir(f.env.startDir()).filePath(QStringLiteral("ulozeno.jpg"));
+        f.dialogs.answerInput(target);
+        f.press(Qt::Key_S, QString(), Qt::ControlModifier);
+        QVERIFY(QFile::exists(target));
+        f.windows->slideshow->SlideshowRunning = true;
+        f.closeSettingsWhenShown();
+        f.press(Qt::Key_Z, QStringLiteral("\x1a"), Qt::ControlModifier);
+        QVERIFY(QFile::exists(target));
+        f.windows->slideshow->SlideshowRunning = false;
+        f.press(Qt::Key_Z, QStringLiteral("\x1a"), Qt::ControlModifier);
+        QVERIFY(!QFile::exists(target));
+        QCOMPARE(f.dialogs.count(), 1);
+        QVERIFY(f.window()->isVisible());
+    }
+
     void runningSlideshowPausesAndResumesWithSpace()
     {
         FullScreen f(3);
