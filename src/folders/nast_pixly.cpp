@@ -8,12 +8,13 @@
 #include "folders/builtinpreview.h"
 #include "folders/favouritesview.h"
 #include "folders/folderdragdrop.h"
+#include "folders/folderfavourites.h"
+#include "folders/folderfileoperations.h"
+#include "folders/folderpreview.h"
 #include "platform/appcursor.h"
 #include "platform/colorref.h"
 #include "platform/dialogservice.h"
-#include "platform/fileoperations.h"
 #include "platform/handlerguard.h"
-#include "platform/picturefile.h"
 #include "platform/pixlyapplication.h"
 #include "platform/settingsstore.h"
 #include "platform/systeminfo.h"
@@ -32,7 +33,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,24 +49,14 @@ const QString Caption = QStringLiteral("Nastavení");
 const QString SourceTitle = QStringLiteral("Odkud brát soubory:");
 const QString DestinationTitle = QStringLiteral("Kam dávat soubory:");
 const QString CurrentPath = QStringLiteral("Aktuální cesta:");
-const QString Favourites = QStringLiteral("Oblíbené složky:");
 const QString Preview = QStringLiteral("Náhled:");
 const QString SourceDriveHint = QStringLiteral("Vyber zdrojovou diskovou jednotku");
 const QString SourcePathHint = QStringLiteral("Zadej cestu k zdrojové složce");
 const QString DestinationDriveHint = QStringLiteral("Vyber cílovou diskovou jednotku");
 const QString DestinationPathHint = QStringLiteral("Zadej cestu k cílové složce");
-const QString ColumnDescription = QStringLiteral("Popis");
-const QString ColumnPath = QStringLiteral("Cesta");
 const QString ActionCaption = QStringLiteral("Soubory:");
 const QString ActionHint = QStringLiteral("Vyber, co se má se soubory dělat");
 const QStringList ActionItems{QStringLiteral("kopírovat"), QStringLiteral("přejmenovávat")};
-const QString FavouritesFrame = QStringLiteral("Oblíbené");
-const QString Add = QStringLiteral("Přidat");
-const QString AddHint = QStringLiteral("Přidá aktuálně otevřenou složku");
-const QString Change = QStringLiteral("Změnit");
-const QString ChangeHint = QStringLiteral("Změní aktuálně vybranou položku");
-const QString Remove = QStringLiteral("Smazat");
-const QString RemoveHint = QStringLiteral("Smaže aktuálně vybranou položku");
 const QString Swap = QStringLiteral("Prohodit");
 const QString SwapHint = QStringLiteral("Prohodit cesty ke složkám");
 const QString TypeCaption = QStringLiteral("Typ souborů");
@@ -86,40 +76,11 @@ const QString MenuOpen = QStringLiteral("Otevřít");
 const QString MenuOpenLarge = QStringLiteral("Otevřít velkou");
 const QString MenuSlideshow = QStringLiteral("Slideshow");
 const QString MenuDelete = QStringLiteral("Smazat");
-const QString MenuEdit = QStringLiteral("Editovat");
-const QString MenuAddNew = QStringLiteral("Přidat novou");
 const QString Pixly = QStringLiteral("Pixly");
 const QString NoPicture = QStringLiteral("Nevybral jste žádný obrázek!");
 const QString QuitQuestion = QStringLiteral("Opravdu chcete ukončit program Pixly?");
 const QString DriveUnavailable = QStringLiteral("Jednotka %1 je nedostupná!");
 const QString DriveUnavailableCaption = QStringLiteral("Disk nedostupný!");
-const QString SwapQuestion = QStringLiteral("Přejete si prohodit cesty ke složkám?");
-const QString SwapCaption = QStringLiteral("Změna adresáře");
-const QString NewFolderCaption = QStringLiteral("Vytvoření nové složky");
-const QString NewFolderPrompt = QStringLiteral("Zadejte název nové složky:");
-const QString FolderExists = QStringLiteral("Zadaný adresář již existuje!");
-const QString FolderCreated = QStringLiteral("Složka \"%1\" byla vytvořena a nastavena jako aktuální.");
-const QString FolderNotCreated = QStringLiteral("Složku \"%1\" nelze vytvořit.");
-const QString DeleteFileQuestion = QStringLiteral("Opravdu chcete vybraný soubor smazat?");
-const QString DeleteFileCaption = QStringLiteral("Smazání souboru");
-const QString FavouritesCaption = QStringLiteral("Oblíbené položky");
-const QString NoFavourite = QStringLiteral("Nevybral jste žádnou oblíbenou položku!");
-const QString OnlyFavourite = QStringLiteral("Nemůžete smazat všechny položky!");
-const QString FavouritesFull = QStringLiteral("Více oblíbených položek už nelze přidat!");
-const QString BadDescription = QStringLiteral("Název položky nesmí obsahovat středník ani konec řádku!");
-const QString BadPath = QStringLiteral("Cestu k této složce nelze uložit mezi oblíbené položky!");
-const QString EmptyField = QStringLiteral("Klikáte do prázdného pole!");
-const QString AddFavouriteCaption = QStringLiteral("Přidat novou oblíbenou složku");
-const QString AddFavouritePrompt = QStringLiteral("Zadejte název pro novou položku:");
-const QString NewFavourite = QStringLiteral("Nová položka");
-const QString ChangeFavouriteCaption = QStringLiteral("Změnit oblíbenou složku");
-const QString ChangeFavouritePrompt = QStringLiteral("Zadejte nový název pro položku:");
-const QString FolderMissing =
-    QStringLiteral("Daná cesta neexistuje!\rZměňte prosím cestu k oblíbené položce.");
-const QString FolderMissingCaption = QStringLiteral("Složka nenalezena!");
-const QString RemoveMissingQuestion = QStringLiteral("Chcete danou položku smazat?");
-const QString IncompleteJpeg = QStringLiteral("Incomplete JPEG");
-const QString ApplicationTitle = QStringLiteral("Vendrax");
 const QString HelpCaption = QStringLiteral("Help");
 const QString HelpText = QStringLiteral(
     "Zde můžete nastavit složky, se kterými se bude pracovat.\rZe složky nalevo bude program brát obrázky na "
@@ -128,23 +89,7 @@ const QString HelpText = QStringLiteral(
     "obrázek otevře.\rPoužít lze také menu (klik pravým tlačítkem na obrázek).");
 } // namespace Text
 
-// The warning for a refused favourites operation; empty when there is none.
-QString warningFor(FavouritesList::Outcome outcome)
-{
-    switch (outcome) {
-    case FavouritesList::Outcome::NothingSelected: return Text::NoFavourite;
-    case FavouritesList::Outcome::Full: return Text::FavouritesFull;
-    case FavouritesList::Outcome::BadDescription: return Text::BadDescription;
-    case FavouritesList::Outcome::BadPath: return Text::BadPath;
-    case FavouritesList::Outcome::OnlyEntry: return Text::OnlyFavourite;
-    case FavouritesList::Outcome::Done:
-    case FavouritesList::Outcome::FirstEntryKept: break;
-    }
-    return QString();
-}
-
 constexpr int EntryColour = 13739901;
-constexpr int EmptyJpegError = 42;
 
 QFont arial(int points)
 {
@@ -190,7 +135,8 @@ bool folderExists(const QString& folder)
 
 } // namespace
 
-Tnastaveni::Tnastaveni(Windows& windows) : QWidget(nullptr), windows_(windows)
+Tnastaveni::Tnastaveni(Windows& windows)
+    : QWidget(nullptr), favourites(*this), fileOperations(*this), preview(*this), windows_(windows)
 {
     setWindowTitle(Text::Caption);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -219,15 +165,8 @@ void Tnastaveni::createControls()
     Label1 = label(Text::CurrentPath, {16, 336}, this);
     Edit1 = pathField(placed(new QLineEdit(this), {16, 352, 449, 22}, Text::SourcePathHint));
     FileListBox1 = placed(new FileListBox(this), {16, 392, 217, 305});
-    Label6 = label(Text::Favourites, {240, 40}, this);
-    ListView1 =
-        placed(new FavouritesView({Text::ColumnDescription, Text::ColumnPath}, this), {240, 53, 284, 179});
+    favourites.CreatePanel();
     RadioGroup1 = placed(new RadioGroup(Text::ActionCaption, this), {240, 232, 209, 113}, Text::ActionHint);
-
-    RadioGroup3 = placed(new QGroupBox(Text::FavouritesFrame, this), {456, 232, 89, 113});
-    pridat = placed(new QPushButton(Text::Add, RadioGroup3), {8, 18, 73, 25}, Text::AddHint);
-    zmenit = placed(new QPushButton(Text::Change, RadioGroup3), {8, 48, 73, 25}, Text::ChangeHint);
-    smazat = placed(new QPushButton(Text::Remove, RadioGroup3), {8, 78, 73, 25}, Text::RemoveHint);
 
     BitBtn2 = placed(new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), Text::Swap, this),
                      {469, 351, 79, 24}, Text::SwapHint);
@@ -283,11 +222,6 @@ void Tnastaveni::createMenus()
     dir2list = new QMenu(this);
     connect(dir2list->addAction(Text::NewFolder), &QAction::triggered, Button2, &QPushButton::click);
 
-    menu_oblibene = new QMenu(this);
-    connect(menu_oblibene->addAction(Text::MenuEdit), &QAction::triggered, zmenit, &QPushButton::click);
-    connect(menu_oblibene->addAction(Text::MenuDelete), &QAction::triggered, smazat, &QPushButton::click);
-    connect(menu_oblibene->addAction(Text::MenuAddNew), &QAction::triggered, pridat, &QPushButton::click);
-
     const auto attach = [](QWidget* control, QMenu* menu) {
         // Lists report the place of the request in their viewport.
         const auto* list = qobject_cast<QAbstractScrollArea*>(control);
@@ -299,7 +233,6 @@ void Tnastaveni::createMenus()
     attach(Image1, menu_image);
     attach(FileListBox1, menu_image);
     attach(DirectoryListBox2, dir2list);
-    attach(ListView1, menu_oblibene);
 }
 
 void Tnastaveni::setTabOrderOfControls()
@@ -336,21 +269,9 @@ void Tnastaveni::connectHandlers()
     connect(Button1, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
     connect(Image1, &PictureBox::doubleClicked, this, Guarded([this] { OpenMainViewer(); }));
     connect(FileListBox1, &FileListBox::mousePressed, this, Guarded([this] { FileListBox1MouseDown(); }));
-    connect(pridat, &QPushButton::clicked, this, Guarded([this] { pridatClick(); }));
-    connect(zmenit, &QPushButton::clicked, this, Guarded([this] { zmenitClick(); }));
-    connect(smazat, &QPushButton::clicked, this, Guarded([this] { smazatClick(); }));
     connect(ListView1, &FavouritesView::listDoubleClicked, this, Guarded([this] { ListView1DblClick(); }));
 
-    drops = new FolderDragDrop(
-        [this](QWidget* target, QWidget* source) { RunGuarded([&] { DragDrop(target, source); }); }, this);
-    using Role = FolderDragDrop::Control;
-    for (const auto& [control, role] : std::initializer_list<std::pair<QAbstractItemView*, Role>>{
-             {DirectoryListBox1, Role::DirectoryListBox1},
-             {FileListBox1, Role::FileListBox1},
-             {DirectoryListBox2, Role::DirectoryListBox2},
-             {FileListBox2, Role::FileListBox2},
-             {ListView1, Role::ListView1}})
-        drops->AddControl(control, role);
+    drops = fileOperations.AcceptDrops();
 
     // Labels select the text of their path fields when clicked.
     Label1->installEventFilter(this);
@@ -396,26 +317,26 @@ void Tnastaveni::FormCreate()
     QDir::setCurrent(startDir);
     nast.orig = StoredSettings::CompleteDefaultPicture(nast.orig, startDir);
     Image1->SetPicture(BuiltInPreview());
-    loadPreviewQuietly(nast.orig);
+    preview.LoadQuietly(nast.orig);
     defaultPicture = nast.orig;
 
-    loadFavourites();
+    favourites.Load();
     showMaximized();
     applyStoredFolders(storedDirectory1_, storedDirectory2_);
 }
 
 void Tnastaveni::applyStoredFolders(const QString& directory1, const QString& directory2)
 {
-    setDestinationFolder(folderExists(directory2) ? directory2 : SystemInfo::SystemRoot());
-    setSourceFolder(folderExists(directory1) ? directory1 : SystemInfo::SystemRoot());
+    SetDestinationFolder(folderExists(directory2) ? directory2 : SystemInfo::SystemRoot());
+    SetSourceFolder(folderExists(directory1) ? directory1 : SystemInfo::SystemRoot());
 }
 
-void Tnastaveni::setSourceFolder(const QString& folder)
+void Tnastaveni::SetSourceFolder(const QString& folder)
 {
     if (!DirectoryListBox1->SetDirectory(folder)) DirectoryListBox1->SetDirectory(SystemInfo::SystemRoot());
 }
 
-void Tnastaveni::setDestinationFolder(const QString& folder)
+void Tnastaveni::SetDestinationFolder(const QString& folder)
 {
     if (!DirectoryListBox2->SetDirectory(folder)) DirectoryListBox2->SetDirectory(SystemInfo::SystemRoot());
 }
@@ -443,14 +364,14 @@ void Tnastaveni::FormShow()
     const int rememberedIndex = FileListBox1->ItemIndex();
     FileListBox1->Update();
     FileListBox2->Update();
-    if (!rememberedPath.isEmpty()) loadPreviewQuietly(rememberedPath);
+    if (!rememberedPath.isEmpty()) preview.LoadQuietly(rememberedPath);
     if (rememberedIndex >= 0) FileListBox1->SetItemIndex(rememberedIndex);
     DriveComboBox1->Refresh();
 }
 
 void Tnastaveni::FormHide()
 {
-    favourites_.Save();
+    favourites.Save();
 }
 
 bool Tnastaveni::FormCloseQuery()
@@ -470,7 +391,7 @@ void Tnastaveni::FormClose()
             windows_.Form6 ? windows_.Form6->CheckBox2->isChecked() : windows_.Form7->aktual;
         StoredSettings::WriteAutomaticCheck(store, automaticCheck);
     }
-    favourites_.Save();
+    favourites.Save();
 }
 
 void Tnastaveni::closeEvent(QCloseEvent* event)
@@ -492,10 +413,10 @@ void Tnastaveni::DriveComboBox1Change(const QString& drive)
         Dialogs().ShowMessageKind(Text::DriveUnavailable.arg(DriveComboBox::MessageName(drive)),
                                   Text::DriveUnavailableCaption, DialogService::Error);
         DriveComboBox1->SetDrive(DriveComboBox::DriveOf(FileListBox1->Directory()));
-        setSourceFolder(FileListBox1->Directory());
+        SetSourceFolder(FileListBox1->Directory());
         return;
     }
-    setSourceFolder(drive);
+    SetSourceFolder(drive);
 }
 
 void Tnastaveni::DriveComboBox2Change(const QString& drive)
@@ -508,7 +429,7 @@ void Tnastaveni::DriveComboBox2Change(const QString& drive)
         DriveComboBox2->SetDrive(DriveComboBox::DriveOf(DirectoryListBox2->Directory()));
         return;
     }
-    setDestinationFolder(drive);
+    SetDestinationFolder(drive);
 }
 
 void Tnastaveni::DirectoryListBox1Change()
@@ -520,7 +441,7 @@ void Tnastaveni::DirectoryListBox1Change()
     if (sourceChangeCount < 3)
         ++sourceChangeCount;
     else
-        loadPreviewQuietly(defaultPicture);
+        preview.LoadQuietly(defaultPicture);
 }
 
 void Tnastaveni::DirectoryListBox2Change()
@@ -549,38 +470,6 @@ void Tnastaveni::RadioGroup2Click()
     FileListBox2->SetMask(Text::TypeMasks[index]);
 }
 
-void Tnastaveni::BitBtn2Click()
-{
-    if (!Dialogs().AskYesNo(Text::SwapQuestion, Text::SwapCaption)) return;
-    const QString formerSource = DirectoryListBox1->Directory();
-    setSourceFolder(DirectoryListBox2->Directory());
-    setDestinationFolder(formerSource);
-}
-
-void Tnastaveni::Button2Click()
-{
-    const auto name = Dialogs().InputBox(Text::NewFolderCaption, Text::NewFolderPrompt, Text::NewFolder);
-    if (!name) return;
-    const QString destination = DirectoryListBox2->Directory();
-    QDir::setCurrent(destination);
-    const QDir folder(destination);
-    const QFileInfo existing(folder.filePath(*name));
-    if (existing.isDir()) {
-        Dialogs().ShowWarningDialog(Text::FolderExists);
-    } else if (existing.exists() || !folder.mkdir(*name)) {
-        // Reporting a folder that was never made as created would send the
-        // user's copies somewhere else; say so and stay where we are. A file
-        // of that name blocks the folder just as a failed mkdir does.
-        Dialogs().ShowMessageKind(Text::FolderNotCreated.arg(*name), Text::NewFolderCaption,
-                                  DialogService::Error);
-        return;
-    }
-    DirectoryListBox2->Update();
-    setDestinationFolder(QDir::toNativeSeparators(folder.filePath(*name)));
-    Dialogs().ShowMessageKind(Text::FolderCreated.arg(*name), Text::NewFolderCaption,
-                              DialogService::Information);
-}
-
 void Tnastaveni::BitBtn3Click()
 {
     Dialogs().ShowMessageKind(Text::HelpText, Text::HelpCaption, DialogService::Information);
@@ -602,42 +491,6 @@ PhotoActionContext Tnastaveni::ActionContextFor(PhotoList& photos)
             nast.kos};
 }
 
-void Tnastaveni::LoadPreview(const QString& path)
-{
-    Image1->SetPicture(LoadPictureFile(path).image);
-}
-
-void Tnastaveni::loadPreviewQuietly(const QString& path)
-{
-    try {
-        LoadPreview(path);
-    } catch (const PixlyError&) {
-        // The preview keeps what it shows; nothing to tell the user here.
-    }
-}
-
-void Tnastaveni::FileListBox1MouseDown()
-{
-    FileListBox1->setEnabled(false);
-    const int index = FileListBox1->ItemIndex();
-    const QString path = FileListBox1->FileName();
-    if (!path.isEmpty()) {
-        try {
-            LoadPreview(path);
-        } catch (const JpegError& error) {
-            if (error.code() == EmptyJpegError)
-                Dialogs().ShowPlainMessage(Text::IncompleteJpeg, Text::ApplicationTitle);
-        } catch (const PixlyError&) {
-            // Damaged pictures leave the preview as it was.
-        }
-    }
-    FileListBox1->SetItemIndex(index);
-    FileListBox1->setEnabled(true);
-    // The list gave the focus away when it was disabled; the window's own
-    // keys (F1, F5) apply until the user puts the focus into a control.
-    setFocus();
-}
-
 void Tnastaveni::Refresh()
 {
     AppCursor::SetBusy();
@@ -650,7 +503,7 @@ void Tnastaveni::Refresh()
     AppCursor::SetNormal();
 }
 
-bool Tnastaveni::selectedPictureOrComplain()
+bool Tnastaveni::SelectedPictureOrComplain()
 {
     if (!FileListBox1->FileName().isEmpty()) return true;
     Dialogs().ShowMessageKind(Text::NoPicture, Text::Pixly, DialogService::Error);
@@ -659,21 +512,21 @@ bool Tnastaveni::selectedPictureOrComplain()
 
 void Tnastaveni::OpenMainViewer()
 {
-    if (!selectedPictureOrComplain()) return;
+    if (!SelectedPictureOrComplain()) return;
     hide();
     windows_.hlavni->show();
 }
 
 void Tnastaveni::OpenFullScreen()
 {
-    if (!selectedPictureOrComplain()) return;
+    if (!SelectedPictureOrComplain()) return;
     hide();
     windows_.velka_fotka->show();
 }
 
 void Tnastaveni::OpenSlideshow()
 {
-    if (!selectedPictureOrComplain()) return;
+    if (!SelectedPictureOrComplain()) return;
     hide();
     windows_.velka_fotka->show();
     windows_.slideshow->exec();
@@ -682,140 +535,6 @@ void Tnastaveni::OpenSlideshow()
 void Tnastaveni::Button1Click()
 {
     windows_.special->exec();
-}
-
-void Tnastaveni::loadFavourites()
-{
-    favourites_ =
-        FavouritesList::Load(QDir(startDir).filePath(FavouritesFile::FileNameFor(SystemInfo::LoginName())),
-                             SystemInfo::DocumentsFolder());
-    showFavourites(-1);
-}
-
-void Tnastaveni::showFavourites(int selectedIndex)
-{
-    ListView1->Show(favourites_.Entries(), selectedIndex);
-}
-
-bool Tnastaveni::favouritesAllow(FavouritesList::Outcome outcome)
-{
-    const QString warning = warningFor(outcome);
-    if (!warning.isEmpty())
-        Dialogs().ShowMessageKind(warning, Text::FavouritesCaption, DialogService::Warning);
-    return outcome == FavouritesList::Outcome::Done;
-}
-
-bool Tnastaveni::nameFavourite(const QString& caption, const QString& prompt, QString proposed,
-                               const std::function<FavouritesList::Outcome(const QString&)>& apply)
-{
-    // A name that the file cannot keep is refused and asked for again.
-    while (const std::optional<QString> name = Dialogs().InputBox(caption, prompt, proposed)) {
-        if (favouritesAllow(apply(*name))) return true;
-        proposed = *name;
-    }
-    return false;
-}
-
-void Tnastaveni::pridatClick()
-{
-    const QString folder = Edit1->text();
-    if (!favouritesAllow(favourites_.CanAdd(folder))) return;
-    if (nameFavourite(Text::AddFavouriteCaption, Text::AddFavouritePrompt, Text::NewFavourite,
-                      [&](const QString& name) {
-                          return favourites_.Add({name, folder});
-                      }))
-        showFavourites(ListView1->SelectedIndex());
-}
-
-void Tnastaveni::zmenitClick()
-{
-    const int index = ListView1->SelectedIndex();
-    const QString folder = Edit1->text();
-    if (!favouritesAllow(favourites_.CanChange(index, folder))) return;
-    if (nameFavourite(Text::ChangeFavouriteCaption, Text::ChangeFavouritePrompt,
-                      favourites_.At(index)->description, [&](const QString& name) {
-                          return favourites_.Change(index, {name, folder});
-                      }))
-        showFavourites(index);
-}
-
-void Tnastaveni::smazatClick()
-{
-    if (favouritesAllow(favourites_.Remove(ListView1->SelectedIndex()))) showFavourites(-1);
-}
-
-void Tnastaveni::ListView1DblClick()
-{
-    openFavourite(DirectoryListBox1);
-}
-
-void Tnastaveni::openFavourite(DirectoryListBox* side)
-{
-    const int index = ListView1->SelectedIndex();
-    const std::optional<Favourite> entry = favourites_.At(index);
-    if (!entry) {
-        Dialogs().ShowMessageKind(Text::EmptyField, Text::FavouritesCaption, DialogService::Warning);
-        return;
-    }
-    if (folderExists(entry->path)) {
-        side->SetDirectory(entry->path);
-        QDir::setCurrent(startDir);
-        return;
-    }
-    Dialogs().ShowMessageKind(Text::FolderMissing, Text::FolderMissingCaption, DialogService::Error);
-    if (!Dialogs().AskYesNo(Text::RemoveMissingQuestion, Text::FolderMissingCaption)) return;
-    favourites_.RemoveAt(index);
-    showFavourites(-1);
-}
-
-void Tnastaveni::DragDrop(QWidget* target, QWidget* source)
-{
-    switch (drops->EffectOf(source, target)) {
-    case FolderDragDrop::Effect::CopyFile: copyDroppedFile(); break;
-    case FolderDragDrop::Effect::SwapOnDrop: swapOnDrop(); break;
-    case FolderDragDrop::Effect::OpenOnSource: openFavourite(DirectoryListBox1); break;
-    case FolderDragDrop::Effect::OpenOnDestination: openFavourite(DirectoryListBox2); break;
-    case FolderDragDrop::Effect::AddFavourite: pridatClick(); break;
-    case FolderDragDrop::Effect::Refused:
-    case FolderDragDrop::Effect::NoEffect: break;
-    }
-}
-
-void Tnastaveni::copyDroppedFile()
-{
-    // Failures are not reported; a copy onto the file itself is refused, so
-    // equal folders never harm the picture.
-    const QString source = FileListBox1->FileName();
-    if (!source.isEmpty())
-        FileOperations::CopyReplacing(source,
-                                      QDir(FileListBox2->Directory()).filePath(QFileInfo(source).fileName()));
-    FileListBox1->Update();
-    FileListBox2->Update();
-}
-
-void Tnastaveni::swapOnDrop()
-{
-    const bool swap = Dialogs().AskYesNo(Text::SwapQuestion, Text::SwapCaption);
-    const QString formerSource = DirectoryListBox1->Directory();
-    setSourceFolder(DirectoryListBox2->Directory());
-    if (swap) setDestinationFolder(formerSource);
-}
-
-void Tnastaveni::Smazat1Click()
-{
-    if (!selectedPictureOrComplain()) return;
-    if (!Dialogs().AskYesNo(Text::DeleteFileQuestion, Text::DeleteFileCaption)) return;
-    FileOperations::Delete(FileListBox1->FileName());
-    const int index = FileListBox1->ItemIndex();
-    FileListBox1->Update();
-    FileListBox1->SetItemIndex(index);
-    const QString selected = FileListBox1->FileName();
-    // After the last file has gone nothing is selected and the preview
-    // returns to the default picture.
-    if (selected.isEmpty())
-        loadPreviewQuietly(defaultPicture);
-    else
-        LoadPreview(selected);
 }
 
 void Tnastaveni::keyPressEvent(QKeyEvent* event)

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "folders/favouriteslist.h"
+#include "folders/folderfavourites.h"
+#include "folders/folderfileoperations.h"
+#include "folders/folderpreview.h"
 #include "shell/storedsettings.h"
 #include "viewer/photoactions.h"
 #include "viewer/sortingundo.h"
 
 #include <QString>
 #include <QWidget>
-#include <functional>
 
 class DirectoryListBox;
 class DriveComboBox;
@@ -78,6 +79,13 @@ public:
     QMenu* menu_oblibene;
     // Drags between the lists and what a drop on one of them does.
     FolderDragDrop* drops;
+    // The favourites panel (ListView1, RadioGroup3 with pridat, zmenit and
+    // smazat, menu_oblibene), what it does, and the favourites file.
+    FolderFavourites favourites;
+    // Drops between the lists, copying, deleting and making folders on disk.
+    FolderFileOperations fileOperations;
+    // What the preview Image1 shows.
+    FolderPreview preview;
 
     // Handlers, named after their controls and events.
     void FormShow();
@@ -91,30 +99,32 @@ public:
     void Edit1KeyEnter();
     void Edit2KeyEnter();
     void RadioGroup2Click();
-    void BitBtn2Click();
-    void Button2Click();
+    void BitBtn2Click() { fileOperations.SwapFolders(); }
     void BitBtn3Click();
-    void FileListBox1MouseDown();
+    void FileListBox1MouseDown() { preview.SourceListPressed(); }
     void Refresh();
     void OpenMainViewer();
     void OpenFullScreen();
     void OpenSlideshow();
     void Button1Click();
-    void pridatClick();
-    void zmenitClick();
-    void smazatClick();
-    void ListView1DblClick();
+    void Button2Click() { fileOperations.NewFolder(); }
+    void ListView1DblClick() { favourites.Open(DirectoryListBox1); }
     // "Smazat" of menu_image: deletes the selected source file.
-    void Smazat1Click();
+    void Smazat1Click() { fileOperations.DeleteSelectedFile(); }
     // A drop of the source control on the target, as the drop table says;
     // a drop that the table refuses does nothing.
-    void DragDrop(QWidget* target, QWidget* source);
+    void DragDrop(QWidget* target, QWidget* source) { fileOperations.Drop(target, source); }
 
     // The favourite folders shown in ListView1.
-    const FavouritesList& Favourites() const { return favourites_; }
+    const FavouritesList& Favourites() const { return favourites.List(); }
 
     // Loads a picture into the preview; raises the decoder's error.
-    void LoadPreview(const QString& path);
+    void LoadPreview(const QString& path) { preview.Load(path); }
+    // Goes to the folder on that side, or to the root when it cannot.
+    void SetSourceFolder(const QString& folder);
+    void SetDestinationFolder(const QString& folder);
+    // True when a source file is selected; otherwise says so.
+    bool SelectedPictureOrComplain();
 
     // The source and destination folders as they are stored.
     StoredFolders CurrentFolders() const;
@@ -135,25 +145,8 @@ private:
     void connectHandlers();
     void FormCreate();
     void applyStoredFolders(const QString& directory1, const QString& directory2);
-    void setSourceFolder(const QString& folder);
-    void setDestinationFolder(const QString& folder);
-    bool selectedPictureOrComplain();
-    void loadPreviewQuietly(const QString& path);
-    void loadFavourites();
-    void showFavourites(int selectedIndex);
-    // Shows the warning for a refused operation; true when it was done.
-    bool favouritesAllow(FavouritesList::Outcome outcome);
-    // Asks for an entry's name and applies it until a name is accepted;
-    // false when the user cancelled.
-    bool nameFavourite(const QString& caption, const QString& prompt, QString proposed,
-                       const std::function<FavouritesList::Outcome(const QString&)>& apply);
-    // Opens the selected favourite in that folder tree.
-    void openFavourite(DirectoryListBox* side);
-    void copyDroppedFile();
-    void swapOnDrop();
 
     Windows& windows_;
     QString storedDirectory1_;
     QString storedDirectory2_;
-    FavouritesList favourites_;
 };

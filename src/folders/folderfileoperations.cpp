@@ -1,0 +1,133 @@
+#include "folders/folderfileoperations.h"
+
+#include "controls/directorylistbox.h"
+#include "controls/filelistbox.h"
+#include "folders/favouritesview.h"
+#include "folders/folderdragdrop.h"
+#include "folders/nast_pixly.h"
+#include "platform/dialogservice.h"
+#include "platform/fileoperations.h"
+#include "platform/handlerguard.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+namespace Text {
+const QString SwapQuestion = QStringLiteral("Přejete si prohodit cesty ke složkám?");
+const QString SwapCaption = QStringLiteral("Změna adresáře");
+const QString ProposedName = QStringLiteral("Nová složka");
+const QString NewFolderCaption = QStringLiteral("Vytvoření nové složky");
+const QString NewFolderPrompt = QStringLiteral("Zadejte název nové složky:");
+const QString FolderExists = QStringLiteral("Zadaný adresář již existuje!");
+const QString FolderCreated = QStringLiteral("Složka \"%1\" byla vytvořena a nastavena jako aktuální.");
+const QString FolderNotCreated = QStringLiteral("Složku \"%1\" nelze vytvořit.");
+const QString DeleteFileQuestion = QStringLiteral("Opravdu chcete vybraný soubor smazat?");
+const QString DeleteFileCaption = QStringLiteral("Smazání souboru");
+} // namespace Text
+} // namespace
+
+FolderFileOperations::FolderFileOperations(Tnastaveni& window) : window_(window) {}
+
+FolderDragDrop* FolderFileOperations::AcceptDrops()
+{
+    auto* drops = new FolderDragDrop(
+        [this](QWidget* target, QWidget* source) { RunGuarded([&] { Drop(target, source); }); }, &window_);
+    using Role = FolderDragDrop::Control;
+    for (const auto& [control, role] : std::initializer_list<std::pair<QAbstractItemView*, Role>>{
+             {window_.DirectoryListBox1, Role::DirectoryListBox1},
+             {window_.FileListBox1, Role::FileListBox1},
+             {window_.DirectoryListBox2, Role::DirectoryListBox2},
+             {window_.FileListBox2, Role::FileListBox2},
+             {window_.ListView1, Role::ListView1}})
+        drops->AddControl(control, role);
+    return drops;
+}
+
+void FolderFileOperations::Drop(QWidget* target, QWidget* source)
+{
+    switch (window_.drops->EffectOf(source, target)) {
+    case FolderDragDrop::Effect::CopyFile: CopyDroppedFile(); break;
+    case FolderDragDrop::Effect::SwapOnDrop: swapOnDrop(); break;
+    case FolderDragDrop::Effect::OpenOnSource: window_.favourites.Open(window_.DirectoryListBox1); break;
+    case FolderDragDrop::Effect::OpenOnDestination: window_.favourites.Open(window_.DirectoryListBox2); break;
+    case FolderDragDrop::Effect::AddFavourite: window_.favourites.Add(); break;
+    case FolderDragDrop::Effect::Refused:
+    case FolderDragDrop::Effect::NoEffect: break;
+    }
+}
+
+bool FolderFileOperations::askToSwap()
+{
+    return Dialogs().AskYesNo(Text::SwapQuestion, Text::SwapCaption);
+}
+
+void FolderFileOperations::SwapFolders()
+{
+    if (!askToSwap()) return;
+    const QString formerSource = window_.DirectoryListBox1->Directory();
+    window_.SetSourceFolder(window_.DirectoryListBox2->Directory());
+    window_.SetDestinationFolder(formerSource);
+}
+
+void FolderFileOperations::swapOnDrop()
+{
+    const bool swap = askToSwap();
+    const QString formerSource = window_.DirectoryListBox1->Directory();
+    window_.SetSourceFolder(window_.DirectoryListBox2->Directory());
+    if (swap) window_.SetDestinationFolder(formerSource);
+}
+
+void FolderFileOperations::CopyDroppedFile()
+{
+    // Failures are not reported; a copy onto the file itself is refused, so
+    // equal folders never harm the picture.
+    const QString source = window_.FileListBox1->FileName();
+    if (!source.isEmpty())
+        FileOperations::CopyReplacing(
+            source, QDir(window_.FileListBox2->Directory()).filePath(QFileInfo(source).fileName()));
+    window_.FileListBox1->Update();
+    window_.FileListBox2->Update();
+}
+
+void FolderFileOperations::DeleteSelectedFile()
+{
+    if (!window_.SelectedPictureOrComplain()) return;
+    if (!Dialogs().AskYesNo(Text::DeleteFileQuestion, Text::DeleteFileCaption)) return;
+    FileListBox& files = *window_.FileListBox1;
+    FileOperations::Delete(files.FileName());
+    const int index = files.ItemIndex();
+    files.Update();
+    files.SetItemIndex(index);
+    const QString selected = files.FileName();
+    // After the last file has gone nothing is selected and the preview
+    // returns to the default picture.
+    if (selected.isEmpty())
+        window_.preview.LoadQuietly(window_.defaultPicture);
+    else
+        window_.preview.Load(selected);
+}
+
+void FolderFileOperations::NewFolder()
+{
+    const auto name = Dialogs().InputBox(Text::NewFolderCaption, Text::NewFolderPrompt, Text::ProposedName);
+    if (!name) return;
+    const QString destination = window_.DirectoryListBox2->Directory();
+    QDir::setCurrent(destination);
+    const QDir folder(destination);
+    const QFileInfo existing(folder.filePath(*name));
+    if (existing.isDir()) {
+        Dialogs().ShowWarningDialog(Text::FolderExists);
+    } else if (existing.exists() || !folder.mkdir(*name)) {
+        // Reporting a folder that was never made as created would send the
+        // user's copies somewhere else; say so and stay where we are. A file
+        // of that name blocks the folder just as a failed mkdir does.
+        Dialogs().ShowMessageKind(Text::FolderNotCreated.arg(*name), Text::NewFolderCaption,
+                                  DialogService::Error);
+        return;
+    }
+    window_.DirectoryListBox2->Update();
+    window_.SetDestinationFolder(QDir::toNativeSeparators(folder.filePath(*name)));
+    Dialogs().ShowMessageKind(Text::FolderCreated.arg(*name), Text::NewFolderCaption,
+                              DialogService::Information);
+}

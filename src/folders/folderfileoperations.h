@@ -1,0 +1,41 @@
+#pragma once
+
+class FolderDragDrop;
+class QWidget;
+class Tnastaveni;
+
+// What the folder window does to files and folders on disk, and the drops
+// between its lists: the copy of a picture dropped on the destination files,
+// the swap of the two folders (by its button or a drop), the deletion of the selected source
+// picture and a new folder in the destination folder. Each step re-reads the
+// lists it changed.
+class FolderFileOperations {
+public:
+    explicit FolderFileOperations(Tnastaveni& window);
+
+    // Makes the window's lists drag sources and drop targets; the returned
+    // object belongs to the window.
+    FolderDragDrop* AcceptDrops();
+    // A drop of the source control on the target, as the drop table says; a
+    // drop that the table refuses does nothing.
+    void Drop(QWidget* target, QWidget* source);
+    // "Prohodit": asks, and on Yes exchanges the source and destination folders.
+    void SwapFolders();
+
+    // Copies the selected source picture into the destination folder,
+    // replacing a file of its name; failures are not reported.
+    void CopyDroppedFile();
+    // Asks, deletes the selected source picture and selects the one that
+    // followed it, also in the preview.
+    void DeleteSelectedFile();
+    // Asks for a name, makes the folder in the destination folder and goes
+    // into it.
+    void NewFolder();
+
+private:
+    // Asks whether to swap; No gives the source side the destination folder.
+    void swapOnDrop();
+    bool askToSwap();
+
+    Tnastaveni& window_;
+};

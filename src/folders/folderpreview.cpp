@@ -1,0 +1,53 @@
+#include "folders/folderpreview.h"
+
+#include "controls/filelistbox.h"
+#include "controls/picturebox.h"
+#include "folders/nast_pixly.h"
+#include "platform/dialogservice.h"
+#include "platform/picturefile.h"
+#include "platform/pixlyerror.h"
+
+namespace {
+const QString IncompleteJpeg = QStringLiteral("Incomplete JPEG");
+const QString ApplicationTitle = QStringLiteral("Vendrax");
+// The decoder's error when JPEG data yields nothing at its first read.
+constexpr int EmptyJpegError = 42;
+} // namespace
+
+FolderPreview::FolderPreview(Tnastaveni& window) : window_(window) {}
+
+void FolderPreview::Load(const QString& path)
+{
+    window_.Image1->SetPicture(LoadPictureFile(path).image);
+}
+
+void FolderPreview::LoadQuietly(const QString& path)
+{
+    try {
+        Load(path);
+    } catch (const PixlyError&) {
+        // The preview keeps what it shows; nothing to tell the user here.
+    }
+}
+
+void FolderPreview::SourceListPressed()
+{
+    FileListBox& files = *window_.FileListBox1;
+    files.setEnabled(false);
+    const int index = files.ItemIndex();
+    const QString path = files.FileName();
+    if (!path.isEmpty()) {
+        try {
+            Load(path);
+        } catch (const JpegError& error) {
+            if (error.code() == EmptyJpegError) Dialogs().ShowPlainMessage(IncompleteJpeg, ApplicationTitle);
+        } catch (const PixlyError&) {
+            // Damaged pictures leave the preview as it was.
+        }
+    }
+    files.SetItemIndex(index);
+    files.setEnabled(true);
+    // The list gave the focus away when it was disabled; the window's own
+    // keys (F1, F5) apply until the user puts the focus into a control.
+    window_.setFocus();
+}
