@@ -539,6 +539,10 @@ void Tnastaveni::Button1Click()
 
 void Tnastaveni::keyPressEvent(QKeyEvent* event)
 {
+    if (IsUndoKey(event->key(), event->modifiers())) {
+        RunGuarded([this] { fileOperations.UndoLastStep(); });
+        return;
+    }
     // Keys that the focused control did not use reach the window too; the
     // window's own map applies only while no control has the focus.
     if (QApplication::focusWidget() != this) {
@@ -569,6 +573,11 @@ bool Tnastaveni::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
 
     const int key = static_cast<QKeyEvent*>(event)->key();
+    // In a path field Ctrl+Z is the field's own undo.
+    if (IsUndoKey(key, static_cast<QKeyEvent*>(event)->modifiers()) && watched != Edit1) {
+        RunGuarded([this] { fileOperations.UndoLastStep(); });
+        return true;
+    }
     const bool secondHandler = watched == FileListBox2 || watched == BitBtn2;
     if (key == Qt::Key_F1 && watched != Edit1 && watched != Edit2) {
         RunGuarded([this] { BitBtn3Click(); });
