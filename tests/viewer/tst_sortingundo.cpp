@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <memory>
 
 namespace {
 
@@ -45,19 +46,6 @@ private slots:
     // Each sandbox gives back the data folder it found, so the next one starts after it is gone.
     void cleanup() { env.reset(); }
 
-    void copyIsRemovedAgain()
-    {
-        SortingUndo undo;
-        QVERIFY(undo.Copy(source, copy, true));
-        QCOMPARE(bytesOf(copy), QByteArray("original"));
-        const SortingUndo::Result result = undo.Undo();
-        QCOMPARE(result.outcome, SortingUndo::Outcome::Undone);
-        QCOMPARE(result.picture, source);
-        QVERIFY(!QFile::exists(copy));
-        QCOMPARE(bytesOf(source), QByteArray("original"));
-        QCOMPARE(undo.Undo().outcome, SortingUndo::Outcome::NothingToUndo);
-    }
-
     void replacedFileComesBack_data()
     {
         QTest::addColumn<bool>("trashUsable");
@@ -87,83 +75,56 @@ private slots:
         QCOMPARE(undo.Count(), 0);
     }
 
-    void renameAndTrashComeBack()
-    {
-        SortingUndo undo;
-        const QString moved =
-            QDir(env->makeFolder(QStringLiteral("zdroj/sub"))).filePath(QStringLiteral("b.jpg"));
-        QVERIFY(undo.Move(source, moved));
-        QCOMPARE(undo.Trash(moved), DesktopTrash::Outcome::Trashed);
-        QVERIFY(!QFile::exists(moved));
-        QCOMPARE(undo.Undo().picture, moved);
-        QCOMPARE(bytesOf(moved), QByteArray("original"));
-        QCOMPARE(undo.Undo().picture, source);
-        QCOMPARE(bytesOf(source), QByteArray("original"));
-        QVERIFY(!QFile::exists(moved));
-    }
-
     void refusedStepStaysForALaterTry_data()
     {
         QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("disturbed"); // the file moved away afterwards
+        QTest::addColumn<bool>("occupied");     // another file put in its place
         QTest::addColumn<QString>("message");
-        QTest::newRow("copy changed since") << "changed copy"
-                                            << "Kopii nelze vrátit zpět, od té doby se změnila:\r";
+        QTest::newRow("copy changed since")
+            << "copy"
+            << "copy" << true << "Kopii nelze vrátit zpět, od té doby se změnila:\r";
         QTest::newRow("original of the copy gone")
-            << "original gone"
-            << "Kopii nelze vrátit zpět, původní obrázek už neexistuje:\r";
-        QTest::newRow("old name taken") << "name taken"
-                                        << "Krok nelze vrátit zpět, název je obsazen:\r";
-        QTest::newRow("place of a deleted file taken") << "place taken"
-                                                       << "Krok nelze vrátit zpět, název je obsazen:\r";
-        QTest::newRow("trash entry gone") << "entry gone"
-                                          << "Obrázek nelze vrátit, v koši už není:\r";
+            << "copy"
+            << "source" << false << "Kopii nelze vrátit zpět, původní obrázek už neexistuje:\r";
+        QTest::newRow("old name taken") << "move"
+                                        << "source" << true << "Krok nelze vrátit zpět, název je obsazen:\r";
+        QTest::newRow("place of a deleted file taken")
+            << "trash"
+            << "source" << true << "Krok nelze vrátit zpět, název je obsazen:\r";
+        QTest::newRow("trash entry gone") << "trash"
+                                          << "trash" << false << "Obrázek nelze vrátit, v koši už není:\r";
     }
 
     void refusedStepStaysForALaterTry()
     {
         QFETCH(QString, step);
+        QFETCH(QString, disturbed);
+        QFETCH(bool, occupied);
         QFETCH(QString, message);
         SortingUndo undo;
-        QString blocking;  // the file in the way, removed for the later try
-        QString refusedOn; // the path the message names
-        std::function<void()> mend;
-        if (step.contains(QStringLiteral("copy")) || step == QStringLiteral("original gone")) {
-            QVERIFY(undo.Copy(source, copy, false));
-            if (step == QStringLiteral("changed copy")) {
-                env->writeFile(QStringLiteral("cil/a.jpg"), "edited");
-                refusedOn = copy;
-                mend = [&] { env->writeFile(QStringLiteral("cil/a.jpg"), "original"); };
-            } else {
-                QFile::rename(source, source + QStringLiteral(".bak"));
-                refusedOn = source;
-                mend = [&] { QFile::rename(source + QStringLiteral(".bak"), source); };
-            }
-        } else if (step == QStringLiteral("name taken")) {
-            QVERIFY(undo.Move(source, copy));
-            env->writeFile(QStringLiteral("zdroj/a.jpg"), "newcomer");
-            refusedOn = source;
-            mend = [&] { QFile::remove(source); };
-        } else {
-            QCOMPARE(undo.Trash(source), DesktopTrash::Outcome::Trashed);
-            const QString inTrash = env->trashed(QStringLiteral("a.jpg"));
-            refusedOn = source;
-            if (step == QStringLiteral("place taken")) {
-                env->writeFile(QStringLiteral("zdroj/a.jpg"), "newcomer");
-                mend = [&] { QFile::remove(source); };
-            } else {
-                QFile::rename(inTrash, inTrash + QStringLiteral(".gone"));
-                mend = [inTrash] { QFile::rename(inTrash + QStringLiteral(".gone"), inTrash); };
-            }
-        }
+        if (step == QStringLiteral("copy")) QVERIFY(undo.Copy(source, copy, false));
+        if (step == QStringLiteral("move")) QVERIFY(undo.Move(source, copy));
+        if (step == QStringLiteral("trash")) QCOMPARE(undo.Trash(source), DesktopTrash::Outcome::Trashed);
+        const QString path = disturbed == QStringLiteral("copy")     ? copy
+                             : disturbed == QStringLiteral("source") ? source
+                                                                     : env->trashed(QStringLiteral("a.jpg"));
+        QFile::rename(path, path + QStringLiteral(".parked"));
+        QFile newcomer(path);
+        if (occupied) QVERIFY(newcomer.open(QIODevice::WriteOnly) && newcomer.write("newcomer") == 8);
+        newcomer.close();
+
         const SortingUndo::Result result = undo.Undo();
         QCOMPARE(result.outcome, SortingUndo::Outcome::Refused);
-        QCOMPARE(result.message, message + QDir::toNativeSeparators(refusedOn));
+        QCOMPARE(result.message, message + QDir::toNativeSeparators(disturbed == "copy" ? copy : source));
         QCOMPARE(undo.Count(), 1);
 
-        mend();
-        QCOMPARE(undo.Undo().outcome, SortingUndo::Outcome::Undone);
+        if (occupied) QFile::remove(path);
+        QFile::rename(path + QStringLiteral(".parked"), path);
+        QCOMPARE(undo.Undo().picture, source);
         QCOMPARE(bytesOf(source), QByteArray("original"));
-        QCOMPARE(undo.Count(), 0);
+        QVERIFY(!QFile::exists(copy));
+        QCOMPARE(undo.Undo().outcome, SortingUndo::Outcome::NothingToUndo);
     }
 
     void keepsTheNewestSteps()
