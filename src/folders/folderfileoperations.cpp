@@ -7,8 +7,8 @@
 #include "folders/nast_pixly.h"
 #include "folders/newfolderprompt.h"
 #include "platform/dialogservice.h"
-#include "platform/fileoperations.h"
 #include "platform/handlerguard.h"
+#include "viewer/photolist.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -81,8 +81,9 @@ void FolderFileOperations::CopyDroppedFile()
     // equal folders never harm the picture.
     const QString source = window_.FileListBox1->FileName();
     if (!source.isEmpty())
-        FileOperations::CopyReplacing(
-            source, QDir(window_.FileListBox2->Directory()).filePath(QFileInfo(source).fileName()));
+        window_.undo.Copy(source,
+                          QDir(window_.FileListBox2->Directory()).filePath(QFileInfo(source).fileName()),
+                          window_.nast.kos);
     window_.FileListBox1->Update();
     window_.FileListBox2->Update();
 }
@@ -92,13 +93,26 @@ void FolderFileOperations::DeleteSelectedFile()
     if (!window_.SelectedPictureOrComplain()) return;
     if (!Dialogs().AskYesNo(Text::DeleteFileQuestion, Text::DeleteFileCaption)) return;
     FileListBox& files = *window_.FileListBox1;
-    FileOperations::Delete(files.FileName());
+    if (!DeletePicture(files.FileName(), window_.undo, window_.nast.kos)) return;
     const int index = files.ItemIndex();
     files.Update();
     files.SetItemIndex(index);
-    const QString selected = files.FileName();
     // After the last file has gone nothing is selected and the preview
     // returns to the default picture.
+    previewSelected();
+}
+
+void FolderFileOperations::UndoLastStep()
+{
+    PhotoList photos(*window_.FileListBox1);
+    if (!UndoStep(window_.undo, photos)) return;
+    window_.FileListBox2->Update();
+    previewSelected();
+}
+
+void FolderFileOperations::previewSelected()
+{
+    const QString selected = window_.FileListBox1->FileName();
     if (selected.isEmpty())
         window_.preview.LoadQuietly(window_.defaultPicture);
     else

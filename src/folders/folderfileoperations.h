@@ -23,11 +23,15 @@ public:
     void SwapFolders();
 
     // Copies the selected source picture into the destination folder,
-    // replacing a file of its name; failures are not reported.
+    // replacing a file of its name (kept in the trash while kos is on);
+    // failures are not reported.
     void CopyDroppedFile();
-    // Asks, deletes the selected source picture and selects the one that
-    // followed it, also in the preview.
+    // Asks, deletes the selected source picture (to the trash while kos is
+    // on) and selects the one that followed it, also in the preview.
     void DeleteSelectedFile();
+    // Ctrl+Z: takes back the newest sorting step; the lists are read again
+    // and its picture is selected and previewed.
+    void UndoLastStep();
     // Asks for a name, makes the folder in the destination folder and goes
     // into it.
     void NewFolder();
@@ -36,6 +40,8 @@ private:
     // Asks whether to swap; No gives the source side the destination folder.
     void swapOnDrop();
     bool askToSwap();
+    // The preview follows the source list's selection, or shows the default picture.
+    void previewSelected();
 
     Tnastaveni& window_;
 };

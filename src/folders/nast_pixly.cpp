@@ -488,10 +488,15 @@ StoredFolders Tnastaveni::CurrentFolders() const
     return {DirectoryListBox1->Directory(), DirectoryListBox2->Directory()};
 }
 
-PhotoActionContext Tnastaveni::ActionContextFor(PhotoList& photos) const
+PhotoActionContext Tnastaveni::ActionContextFor(PhotoList& photos)
 {
-    return {photos, DirectoryListBox1->Directory(), DirectoryListBox2->Directory(), RadioGroup1->ItemIndex(),
-            nast.show};
+    return {photos,
+            DirectoryListBox1->Directory(),
+            DirectoryListBox2->Directory(),
+            RadioGroup1->ItemIndex(),
+            nast.show,
+            undo,
+            nast.kos};
 }
 
 void Tnastaveni::Refresh()
@@ -542,6 +547,10 @@ void Tnastaveni::Button1Click()
 
 void Tnastaveni::keyPressEvent(QKeyEvent* event)
 {
+    if (IsUndoKey(event->key(), event->modifiers())) {
+        RunGuarded([this] { fileOperations.UndoLastStep(); });
+        return;
+    }
     // Keys that the focused control did not use reach the window too; the
     // window's own map applies only while no control has the focus.
     if (QApplication::focusWidget() != this) {
@@ -572,6 +581,11 @@ bool Tnastaveni::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
 
     const int key = static_cast<QKeyEvent*>(event)->key();
+    // In a path field Ctrl+Z is the field's own undo.
+    if (IsUndoKey(key, static_cast<QKeyEvent*>(event)->modifiers()) && watched != Edit1) {
+        RunGuarded([this] { fileOperations.UndoLastStep(); });
+        return true;
+    }
     const bool secondHandler = watched == FileListBox2 || watched == BitBtn2;
     if (key == Qt::Key_F1 && watched != Edit1 && watched != Edit2) {
         RunGuarded([this] { BitBtn3Click(); });

@@ -5,6 +5,7 @@
 #include "folders/folderpreview.h"
 #include "shell/storedsettings.h"
 #include "viewer/photoactions.h"
+#include "viewer/sortingundo.h"
 
 #include <QString>
 #include <QWidget>
@@ -41,6 +42,8 @@ public:
     DisplaySettings nast;
     // orig as fixed during creation; the preview falls back to it.
     QString defaultPicture;
+    // The sorting steps of this run that Ctrl+Z can take back, in any window.
+    SortingUndo undo;
     // Source-folder changes so far, counted up to 3.
     int sourceChangeCount = 0;
 
@@ -126,7 +129,7 @@ public:
     // The source and destination folders as they are stored.
     StoredFolders CurrentFolders() const;
     // What the viewers' copy, rename and delete keys act with.
-    PhotoActionContext ActionContextFor(PhotoList& photos) const;
+    PhotoActionContext ActionContextFor(PhotoList& photos);
 
 protected:
     void showEvent(QShowEvent* event) override;

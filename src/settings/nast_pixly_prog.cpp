@@ -39,6 +39,9 @@ const QString FullScreen = QStringLiteral("Velká fotka");
 const QString SwatchHint = QStringLiteral("Kliknutím vyberte barvu");
 const QString Confirmations = QStringLiteral("Zobrazovat potvrzení úspěšnosti kopírování/přejmenování");
 const QString AutomaticCheck = QStringLiteral("Automaticky kontrolovat aktualizace ");
+const QString ToTrash = QStringLiteral("Mazat do koše");
+const QString ToTrashHint =
+    QStringLiteral("Smazané obrázky se přesouvají do koše, odkud je lze vrátit (Ctrl+Z)");
 const QString Update = QStringLiteral("Aktualizace");
 const QString UpdatedBySystem =
     QStringLiteral("Tuto verzi programu aktualizuje správce balíčků vašeho systému.");
@@ -146,6 +149,11 @@ void TForm6::createControls()
     CheckBox2->move(8, 176);
     CheckBox2->adjustSize();
     CheckBox2->setChecked(true);
+    CheckBox3 = new QCheckBox(Text::ToTrash, this);
+    CheckBox3->move(8, 200);
+    CheckBox3->adjustSize();
+    CheckBox3->setChecked(true);
+    CheckBox3->setToolTip(Text::ToTrashHint);
     BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), Text::Update, this);
     BitBtn2->setGeometry(CheckBox2->geometry().right() + 16, 170, 113, 27);
     BitBtn2->setFocusPolicy(Qt::ClickFocus);
@@ -185,6 +193,7 @@ void TForm6::FormCreate()
     Label6->setText(nast.orig);
     OpenPictureDialog1.FileName = nast.orig;
     CheckBox1->setChecked(nast.show);
+    CheckBox3->setChecked(nast.kos);
     const QSize area = StoredSettings::PictureAreaFor(RadioGroup1->ItemIndex());
     if (area.isValid()) windows_.velka_fotka->SetPictureAreaSize(area);
 }
@@ -223,7 +232,8 @@ void TForm6::previewColours()
 void TForm6::BitBtn1Click()
 {
     const DisplaySettings chosen{RadioGroup1->ItemIndex(), ColorDialog1.Color, ColorDialog2.Color,
-                                 ColorDialog3.Color,       Label6->text(),     CheckBox1->isChecked()};
+                                 ColorDialog3.Color,       Label6->text(),     CheckBox1->isChecked(),
+                                 CheckBox3->isChecked()};
     {
         SettingsStore store(SettingsStore::Access::Write);
         StoredSettings::WriteDisplay(store, chosen);

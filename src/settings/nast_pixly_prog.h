@@ -31,7 +31,8 @@ struct OpenPictureDialog {
 
 // The program settings window: the background colours of the three working
 // windows with a live preview, the monitor resolution that sizes the
-// full-screen picture area, the copy confirmation, the automatic update
+// full-screen picture area, the copy confirmation, deleting to the trash,
+// the automatic update
 // check and the manual one. Its controls are filled once at start and keep
 // what the user left in them; only OK stores them and updates the working
 // copy in the folder window.
@@ -56,6 +57,8 @@ public:
     // The working copy of the automatic update check after start; the
     // folder window stores it when it closes.
     QCheckBox* CheckBox2;
+    // Deleting moves pictures to the desktop's trash.
+    QCheckBox* CheckBox3;
     QPushButton* BitBtn2;
     QPushButton* BitBtn1;
     QLabel* Label5;

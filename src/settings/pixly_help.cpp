@@ -28,7 +28,8 @@ const QStringList Lines{QStringLiteral("Posouvání obrázků:"),
                         QString(),
                         Dashes,
                         QString(),
-                        QStringLiteral("Veškeré možnosti jsou dostupné pod pravým tlačítkem myši.")};
+                        QStringLiteral("Veškeré možnosti jsou dostupné pod pravým tlačítkem myši."),
+                        QStringLiteral("Ctrl+Z vrátí zpět poslední kopírování, přejmenování nebo smazání.")};
 } // namespace
 
 Thelp::Thelp(Windows&) : ButtonlessDialog(nullptr)

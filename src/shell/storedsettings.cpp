@@ -70,6 +70,7 @@ std::optional<DisplaySettings> ReadDisplay(SettingsStore& store, const DisplaySe
     values.velka = readIntegerOr(store, QStringLiteral("velka"), defaults.velka);
     values.orig = store.ReadString(QStringLiteral("orig"));
     values.show = readBoolOr(store, QStringLiteral("show"), defaults.show);
+    values.kos = readBoolOr(store, QStringLiteral("kos"), defaults.kos);
     if (values.rozliseni < 0 || values.rozliseni > 3) values.rozliseni = defaults.rozliseni;
     store.CloseKey();
     return values;
@@ -84,6 +85,7 @@ void WriteDisplay(SettingsStore& store, const DisplaySettings& values)
     store.WriteInteger(QStringLiteral("velka"), values.velka);
     store.WriteString(QStringLiteral("orig"), values.orig);
     store.WriteBool(QStringLiteral("show"), values.show);
+    store.WriteBool(QStringLiteral("kos"), values.kos);
     store.CloseKey();
 }
 

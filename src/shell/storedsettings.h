@@ -7,8 +7,8 @@
 
 class SettingsStore;
 
-// The six display and confirmation values of the key "nast", named after
-// their stored values.
+// The display, confirmation and deletion values of the key "nast", named
+// after their stored values.
 struct DisplaySettings {
     int rozliseni = 0;
     int nastaveni = 14211288;
@@ -16,6 +16,8 @@ struct DisplaySettings {
     int velka = 12632256;
     QString orig;
     bool show = true;
+    // Deleted pictures go to the desktop's trash instead of being removed outright.
+    bool kos = true;
 
     bool operator==(const DisplaySettings&) const = default;
 };

@@ -313,7 +313,9 @@ void Tvelka_fotka::controlKey(int key, Qt::KeyboardModifiers modifiers)
     if (key == Qt::Key_F2) ShowSlideshowSettings();
     if (ctrl && key == Qt::Key_Q) QuitQuestion();
     if (ctrl && key == Qt::Key_I) windows_.exifdata->exec();
-    if (ctrl && key == Qt::Key_S) actions_.SaveToNewFile(shown_, photos_->CurrentPath());
+    if (ctrl && key == Qt::Key_S)
+        actions_.SaveToNewFile(shown_, windows_.nastaveni->ActionContextFor(*photos_));
+    if (IsUndoKey(key, modifiers)) actions_.Undo(windows_.nastaveni->ActionContextFor(*photos_));
 }
 
 void Tvelka_fotka::plainKey(int key)
@@ -326,7 +328,7 @@ void Tvelka_fotka::plainKey(int key)
     case Qt::Key_Space:
     case Qt::Key_PageDown:
     case Qt::Key_Right: NextPicture(); break;
-    case Qt::Key_Delete: actions_.Delete(*photos_); break;
+    case Qt::Key_Delete: actions_.Delete(windows_.nastaveni->ActionContextFor(*photos_)); break;
     case Qt::Key_F1: windows_.help->exec(); break;
     case Qt::Key_F5:
         windows_.nastaveni->show();

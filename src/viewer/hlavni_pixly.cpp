@@ -233,7 +233,7 @@ void Thlavni::FormKeyDown(int key)
     case Qt::Key_Space:
     case Qt::Key_PageDown:
     case Qt::Key_Right: NextPicture(); break;
-    case Qt::Key_Delete: actions_.Delete(*photos_); break;
+    case Qt::Key_Delete: actions_.Delete(windows_.nastaveni->ActionContextFor(*photos_)); break;
     case Qt::Key_F1: windows_.help->exec(); break;
     case Qt::Key_F2:
         hide();
@@ -262,6 +262,11 @@ void Thlavni::FormKeyPress(QChar character)
 
 void Thlavni::keyPressEvent(QKeyEvent* event)
 {
+    if (IsUndoKey(event->key(), event->modifiers())) {
+        RunGuarded([this] { actions_.Undo(windows_.nastaveni->ActionContextFor(*photos_)); });
+        event->accept();
+        return;
+    }
     // Key codes first, then the character the key gives; no key is in both maps.
     RunGuarded([&] { FormKeyDown(event->key()); });
     if (!event->text().isEmpty()) RunGuarded([&] { FormKeyPress(event->text().at(0)); });

@@ -5,7 +5,9 @@
 #include "platform/picturefile.h"
 #include "platform/systeminfo.h"
 #include "viewer/photolist.h"
+#include "viewer/sortingundo.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -18,6 +20,8 @@ const QString CopyDone = QStringLiteral("Kopírování úspěšné!\r");
 const QString RenameDone = QStringLiteral("Přejmenování úspěšné!\r");
 const QString DeleteQuestion = QStringLiteral("Opravdu chcete tento obrázek smazat?");
 const QString DeleteCaption = QStringLiteral("Smazat");
+const QString NoTrashQuestion =
+    QStringLiteral("Tento obrázek nelze přesunout do koše.\rOpravdu ho chcete trvale smazat?");
 const QString SaveCaption = QStringLiteral("Uložit do nového souboru");
 const QString SavePrompt = QStringLiteral("Zadejte cestu k novému souboru:");
 const QString NothingToSave = QStringLiteral("Není zobrazen žádný obrázek, který by šlo uložit!");
@@ -51,6 +55,39 @@ QString TargetPath(const QString& typed, const QString& folder, const QString& c
     return target;
 }
 
+bool IsUndoKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    return key == Qt::Key_Z && modifiers.testFlag(Qt::ControlModifier);
+}
+
+bool DeletePicture(const QString& path, SortingUndo& undo, bool toTrash)
+{
+    if (toTrash && undo.Trash(path) != DesktopTrash::Outcome::NoTrash) return true;
+    if (toTrash && !Dialogs().AskYesNo(NoTrashQuestion, DeleteCaption)) return false;
+    FileOperations::Delete(path);
+    return true;
+}
+
+bool UndoStep(SortingUndo& undo, PhotoList& photos)
+{
+    const SortingUndo::Result result = undo.Undo();
+    if (result.outcome == SortingUndo::Outcome::NothingToUndo) {
+        QApplication::beep();
+        return false;
+    }
+    if (result.outcome == SortingUndo::Outcome::Refused) {
+        Dialogs().ShowMessageKind(result.message, Pixly, DialogService::Warning);
+        return false;
+    }
+    const int position = photos.Position();
+    photos.Reread();
+    if (QFileInfo(result.picture).isFile())
+        photos.SelectByPath(result.picture);
+    else
+        photos.SetPosition(qMin(position, photos.Count() - 1));
+    return true;
+}
+
 PhotoActions::PhotoActions(PhotoView& view, PhotoActionTexts texts) : view_(view), texts_(std::move(texts)) {}
 
 void PhotoActions::CopyOrRename(const PhotoActionContext& context)
@@ -67,7 +104,7 @@ void PhotoActions::Copy(const PhotoActionContext& context)
     const auto typed = Dialogs().InputBox(CopyCaption, texts_.copyPrompt, fileNameOf(current));
     if (!typed) return;
     const QString target = TargetPath(*typed, context.destinationFolder, fileNameOf(current));
-    if (FileOperations::CopyReplacing(current, target) && context.confirm)
+    if (context.undo.Copy(current, target, context.toTrash) && context.confirm)
         Dialogs().ShowMessageKind(CopyDone + target, Pixly, DialogService::Information);
     view_.LoadPictureFrom(current);
 }
@@ -78,7 +115,7 @@ void PhotoActions::Rename(const PhotoActionContext& context)
     const auto typed = Dialogs().InputBox(RenameCaption, texts_.renamePrompt, fileNameOf(current));
     if (!typed) return;
     const QString target = TargetPath(*typed, context.sourceFolder, fileNameOf(current));
-    if (!FileOperations::MoveNoReplace(current, target)) return;
+    if (!context.undo.Move(current, target)) return;
     if (context.confirm) Dialogs().ShowMessageKind(RenameDone + target, Pixly, DialogService::Information);
     view_.SetPathLabel(target);
     // The list follows the file even when its new name cannot be shown, so
@@ -94,10 +131,11 @@ void PhotoActions::Rename(const PhotoActionContext& context)
     context.photos.SelectByPath(target);
 }
 
-void PhotoActions::Delete(PhotoList& photos)
+void PhotoActions::Delete(const PhotoActionContext& context)
 {
     if (!Dialogs().AskYesNo(DeleteQuestion, DeleteCaption)) return;
-    FileOperations::Delete(photos.CurrentPath());
+    PhotoList& photos = context.photos;
+    if (!DeletePicture(photos.CurrentPath(), context.undo, context.toTrash)) return;
     const int position = photos.Position();
     photos.Reread();
     // After the last picture the new last one becomes current.
@@ -105,7 +143,7 @@ void PhotoActions::Delete(PhotoList& photos)
     view_.ShowCurrentPicture();
 }
 
-void PhotoActions::SaveToNewFile(const LoadedPicture& shown, const QString& currentPath)
+void PhotoActions::SaveToNewFile(const LoadedPicture& shown, const PhotoActionContext& context)
 {
     // A window whose picture never loaded has nothing to write; asking for a
     // name would only invite the user to name a file to be emptied.
@@ -113,8 +151,19 @@ void PhotoActions::SaveToNewFile(const LoadedPicture& shown, const QString& curr
         Dialogs().ShowMessageKind(NothingToSave, Pixly, DialogService::Warning);
         return;
     }
-    const QString proposed = SystemInfo::SystemRoot() + fileNameOf(currentPath);
+    const QString current = context.photos.CurrentPath();
+    const QString proposed = SystemInfo::SystemRoot() + fileNameOf(current);
     const auto typed = Dialogs().InputBox(SaveCaption, SavePrompt, proposed);
     if (!typed) return;
-    SavePictureFile(shown, *typed);
+    // Undo must find the file again after the current folder has changed.
+    const QString target = typed->isEmpty() ? QString() : QFileInfo(*typed).absoluteFilePath();
+    context.undo.Write(current, target, context.toTrash, [&shown](const QString& path) {
+        SavePictureFile(shown, path);
+        return true;
+    });
+}
+
+void PhotoActions::Undo(const PhotoActionContext& context)
+{
+    if (UndoStep(context.undo, context.photos)) view_.ShowCurrentPicture();
 }

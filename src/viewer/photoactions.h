@@ -1,14 +1,29 @@
 #pragma once
 
 #include <QString>
+#include <Qt>
 
 class PhotoList;
+class SortingUndo;
 struct LoadedPicture;
 
 // The target of a copy or rename: the folder, a separator and the typed
 // name; the current picture's extension (from its last ".") is appended
 // when that extension, letters A–Z folded, occurs nowhere in the target.
 QString TargetPath(const QString& typed, const QString& folder, const QString& currentFileName);
+
+// Ctrl+Z, whatever else is held.
+bool IsUndoKey(int key, Qt::KeyboardModifiers modifiers);
+
+// Deletes a picture the user chose to delete: to the trash with toTrash,
+// where the step can be undone; where its volume has no trash, only after
+// asking once more. False when the user kept it after all.
+bool DeletePicture(const QString& path, SortingUndo& undo, bool toTrash);
+
+// Takes back the newest sorting step and makes its picture the current one
+// of the re-read list. A step that cannot be undone says why; with none
+// left the system beeps. False when nothing was undone.
+bool UndoStep(SortingUndo& undo, PhotoList& photos);
 
 // The prompts of the two viewer windows differ in the verb form.
 struct PhotoActionTexts {
@@ -35,9 +50,14 @@ struct PhotoActionContext {
     QString destinationFolder;
     int action; // 0 copy, 1 rename
     bool confirm;
+    // The steps of the run, for Ctrl+Z.
+    SortingUndo& undo;
+    // Deleting moves to the trash; a copy keeps the file it replaces.
+    bool toTrash;
 };
 
-// Copy, rename, delete and save on the current picture, for both viewers.
+// Copy, rename, delete and save on the current picture, for both viewers,
+// and taking the last of these steps back.
 class PhotoActions {
 public:
     PhotoActions(PhotoView& view, PhotoActionTexts texts);
@@ -46,10 +66,13 @@ public:
     void CopyOrRename(const PhotoActionContext& context);
     void Copy(const PhotoActionContext& context);
     void Rename(const PhotoActionContext& context);
-    void Delete(PhotoList& photos);
+    void Delete(const PhotoActionContext& context);
     // Writes the shown picture in the format it was loaded in; says so when
     // no picture is shown and writes nothing.
-    void SaveToNewFile(const LoadedPicture& shown, const QString& currentPath);
+    void SaveToNewFile(const LoadedPicture& shown, const PhotoActionContext& context);
+    // Takes back the newest step: its picture becomes current and is shown.
+    // A step that cannot be undone says why; with none left the system beeps.
+    void Undo(const PhotoActionContext& context);
 
 private:
     PhotoView& view_;

@@ -3,6 +3,8 @@
 
 export HOME="$E2E_WORK/home"
 export XDG_CONFIG_HOME="$HOME/.config"
+# Deleted pictures go to the trash in the temporary home, never the real one.
+export XDG_DATA_HOME="$HOME/.local/share"
 mkdir -p "$HOME"
 unset QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb

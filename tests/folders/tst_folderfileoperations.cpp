@@ -57,6 +57,12 @@ void storeFolders(const TestEnvironment& env, const QString& source, const QStri
                                                       "\ndirectory2=" + destination.toUtf8() + "\n");
 }
 
+void pressCtrlZ(QWidget* control)
+{
+    QKeyEvent event(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("\x1a"));
+    QApplication::sendEvent(control, &event);
+}
+
 // Drags the source control over the target and drops it there, as the
 // system does; true when the target took the drop.
 bool dropWithEvents(Tnastaveni* window, QAbstractItemView* target, QWidget* source)
@@ -312,6 +318,53 @@ private slots:
         QCOMPARE(dialogs.last().caption, QStringLiteral("Pixly"));
         QCOMPARE(dialogs.last().icon, QStringLiteral("error"));
         QVERIFY(QFile::exists(nativeJoin(folder, QStringLiteral("a.jpg"))));
+    }
+
+    void ctrlZTakesBackADeletionAndADroppedCopy_data()
+    {
+        QTest::addColumn<bool>("toTrash");
+        QTest::newRow("to the trash") << true;
+        QTest::newRow("setting off: deleted outright") << false;
+    }
+
+    void ctrlZTakesBackADeletionAndADroppedCopy()
+    {
+        QFETCH(bool, toTrash);
+        TestEnvironment env;
+        const QString source = env.makeFolder(QStringLiteral("zdroj"));
+        const QString destination = env.makeFolder(QStringLiteral("cil"));
+        const QByteArray green = MakeJpeg(20, 20, Qt::green);
+        env.writeFile(QStringLiteral("zdroj/a.jpg"), green);
+        env.writeFile(QStringLiteral("zdroj/b.jpg"), MakeJpeg(20, 20, Qt::blue));
+        env.writeFile(QStringLiteral("cil/a.jpg"), "older");
+        storeFolders(env, source, destination);
+        if (!toTrash)
+            env.writeFile(QStringLiteral("Vendrax.conf"), env.settingsText().toUtf8() + "[nast]\nkos=0\n");
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+
+        // The dropped copy replaces the older file, which comes back with Ctrl+Z
+        // (with the setting off it is gone for good, so only the copy goes).
+        window->FileListBox1->SetItemIndex(0);
+        window->DragDrop(window->FileListBox2, window->FileListBox1);
+        pressCtrlZ(window->FileListBox2);
+        QCOMPARE(QFile::exists(nativeJoin(destination, QStringLiteral("a.jpg"))), toTrash);
+        if (toTrash)
+            QCOMPARE(FileBytes(nativeJoin(destination, QStringLiteral("a.jpg"))), QByteArray("older"));
+
+        window->FileListBox1->SetItemIndex(0);
+        dialogs.answerYes();
+        window->Smazat1Click();
+        QCOMPARE(QFile::exists(env.trashed(QStringLiteral("a.jpg"))), toTrash);
+        // In a path field Ctrl+Z belongs to the field.
+        pressCtrlZ(window->Edit1);
+        QVERIFY(!QFile::exists(nativeJoin(source, QStringLiteral("a.jpg"))));
+        pressCtrlZ(window->FileListBox1);
+        QCOMPARE(QFile::exists(nativeJoin(source, QStringLiteral("a.jpg"))), toTrash);
+        QCOMPARE(window->FileListBox1->ItemIndex(), 0);
+        QVERIFY(sameColour(previewColour(window), toTrash ? QColor(Qt::green) : QColor(Qt::blue)));
+        QCOMPARE(dialogs.count(), 1);
     }
 
     void aDragFromTheSourceListKeepsThePressedFileAndItsPreview()

@@ -53,7 +53,7 @@ QColor swatchColour(const QLabel* swatch, int x = 16, int y = 16)
 DisplaySettings storedDisplay()
 {
     SettingsStore store(SettingsStore::Access::Read);
-    return StoredSettings::ReadDisplay(store, {}).value_or(DisplaySettings{-1, -1, -1, -1, {}, false});
+    return StoredSettings::ReadDisplay(store, {}).value_or(DisplaySettings{-1, -1, -1, -1, {}, false, false});
 }
 
 bool storedAutomaticCheck()
@@ -163,6 +163,10 @@ private slots:
                  QStringLiteral("Zobrazovat potvrzení úspěšnosti kopírování/přejmenování"));
         QVERIFY(settings->CheckBox2->isChecked());
         QCOMPARE(settings->CheckBox2->text(), QStringLiteral("Automaticky kontrolovat aktualizace "));
+        QVERIFY(settings->CheckBox3->isChecked());
+        QCOMPARE(settings->CheckBox3->text(), QStringLiteral("Mazat do koše"));
+        QCOMPARE(settings->CheckBox3->toolTip(),
+                 QStringLiteral("Smazané obrázky se přesouvají do koše, odkud je lze vrátit (Ctrl+Z)"));
         QCOMPARE(settings->Label6->text(), windows->nastaveni->nast.orig);
         QCOMPARE(settings->OpenPictureDialog1.FileName, windows->nastaveni->nast.orig);
         QVERIFY(settings->Label5->isHidden());
@@ -279,12 +283,14 @@ private slots:
             p.settings()->Image3Click();
             p.settings()->CheckBox1->setChecked(false);
             p.settings()->CheckBox2->setChecked(false);
+            p.settings()->CheckBox3->setChecked(false);
             // Enter presses OK.
             QTest::keyClick(p.settings(), Qt::Key_Return);
         });
 
         QCOMPARE(result, int(QDialog::Accepted));
-        const DisplaySettings expected{3, 255, DefaultMainColour, 16711680, p.workingCopy().orig, false};
+        const DisplaySettings expected{3,     255,  DefaultMainColour, 16711680, p.workingCopy().orig,
+                                       false, false};
         QCOMPARE(storedDisplay(), expected);
         QCOMPARE(storedAutomaticCheck(), false);
         QCOMPARE(p.workingCopy(), expected);
@@ -300,6 +306,7 @@ private slots:
         QCOMPARE(next->nastaveni->nast.nastaveni, 255);
         QVERIFY(!next->Form7->aktual);
         QVERIFY(!next->Form6->CheckBox2->isChecked());
+        QVERIFY(!next->Form6->CheckBox3->isChecked());
     }
 
     void okUpdatesTheWorkingCopyWhenTheStoreCannotBeWritten()

@@ -46,7 +46,8 @@ void writeOlderProfile(const TestEnvironment& env, const QString& version, bool 
                      env.makeFolder(QStringLiteral("src")).toUtf8() +
                      "\ndirectory2=" + env.makeFolder(QStringLiteral("dst")).toUtf8() + "\n[akt]\naktual=0\n";
     if (withNast)
-        ini += "[nast]\nrozliseni=3\nnastaveni=255\nhlavni=65280\nvelka=16711680\norig=/p/o.jpg\nshow=0\n";
+        ini += "[nast]\nrozliseni=3\nnastaveni=255\nhlavni=65280\nvelka=16711680\norig=/p/"
+               "o.jpg\nshow=0\nkos=0\n";
     if (version != NoVersionRecord) ini += "[prog]\nverze=" + version.toUtf8() + "\n";
     env.writeFile(QStringLiteral("Vendrax.conf"), ini);
 }
@@ -72,6 +73,7 @@ private slots:
         QCOMPARE(folders->nast.hlavni, 16755027);
         QCOMPARE(folders->nast.velka, 12632256);
         QCOMPARE(folders->nast.show, true);
+        QCOMPARE(folders->nast.kos, true);
         QCOMPARE(folders->nast.rozliseni,
                  StoredSettings::ResolutionIndexForScreen(SystemInfo::PrimaryScreenSize()));
         QCOMPARE(folders->nast.orig, QDir::toNativeSeparators(env.startDir() + QStringLiteral("/logo.jpg")));
@@ -139,6 +141,7 @@ private slots:
             QCOMPARE(folders->DirectoryListBox2->Directory(), env.makeFolder(QStringLiteral("dst")));
             QCOMPARE(folders->nast.nastaveni, 255);
             QCOMPARE(folders->nast.show, false);
+            QCOMPARE(folders->nast.kos, false);
             QCOMPARE(folders->nast.rozliseni, 3);
         } else {
             QCOMPARE(dialogs.count(), 1);
@@ -147,6 +150,7 @@ private slots:
             QCOMPARE(folders->DirectoryListBox1->Directory(), SystemInfo::DefaultPicturesFolder());
             QCOMPARE(folders->nast.nastaveni, 14211288);
             QCOMPARE(folders->nast.show, true);
+            QCOMPARE(folders->nast.kos, true);
         }
     }
 

@@ -9,9 +9,12 @@
 #include <QFileInfo>
 #include <QImage>
 
-TestEnvironment::TestEnvironment() : previousCurrent_(QDir::currentPath())
+TestEnvironment::TestEnvironment()
+    : previousCurrent_(QDir::currentPath()), previousDataHome_(qgetenv("XDG_DATA_HOME"))
 {
     QDir(root_.path()).mkpath(QStringLiteral("start"));
+    dataHome_ = QFile::encodeName(makeFolder(QStringLiteral("data")));
+    qputenv("XDG_DATA_HOME", dataHome_);
     SettingsStore::UseFile(settingsFile());
     QDir::setCurrent(startDir());
 }
@@ -20,6 +23,12 @@ TestEnvironment::~TestEnvironment()
 {
     QDir::setCurrent(previousCurrent_);
     SettingsStore::UseFile(QString());
+    // A sandbox made after this one and still alive keeps its own.
+    if (qgetenv("XDG_DATA_HOME") != dataHome_) return;
+    if (previousDataHome_.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", previousDataHome_);
 }
 
 QString TestEnvironment::settingsFile() const
@@ -52,6 +61,11 @@ QString TestEnvironment::settingsText() const
     QFile file(settingsFile());
     if (!file.open(QIODevice::ReadOnly)) return QString();
     return QString::fromUtf8(file.readAll());
+}
+
+QString TestEnvironment::trashed(const QString& name) const
+{
+    return QDir::toNativeSeparators(root_.filePath(QStringLiteral("data/Trash/files/") + name));
 }
 
 namespace {

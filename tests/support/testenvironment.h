@@ -4,7 +4,8 @@
 #include <QTemporaryDir>
 
 // A sandbox for one test: a temporary settings file that the settings store
-// uses, and a temporary start folder made the process's current folder.
+// uses, a temporary start folder made the process's current folder, and a
+// temporary user data folder (XDG_DATA_HOME), which holds the trash.
 class TestEnvironment {
 public:
     TestEnvironment();
@@ -18,10 +19,14 @@ public:
     QString writeFile(const QString& relative, const QByteArray& contents) const;
     // The settings file's text, for assertions on what was stored.
     QString settingsText() const;
+    // Where a file deleted to the home trash under that name lies.
+    QString trashed(const QString& name) const;
 
 private:
     QTemporaryDir root_;
     QString previousCurrent_;
+    QByteArray previousDataHome_;
+    QByteArray dataHome_;
 };
 
 // A small valid JPEG of the given size, solid colour.

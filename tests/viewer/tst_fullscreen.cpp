@@ -229,6 +229,25 @@ private slots:
         QCOMPARE(f.dialogs.count(), 0);
     }
 
+    void ctrlZUndoesASaveButNotWhileASlideshowRuns()
+    {
+        FullScreen f(1);
+        f.open(0);
+        const QString target = QDir(f.env.startDir()).filePath(QStringLiteral("ulozeno.jpg"));
+        f.dialogs.answerInput(target);
+        f.press(Qt::Key_S, QString(), Qt::ControlModifier);
+        QVERIFY(QFile::exists(target));
+        f.windows->slideshow->SlideshowRunning = true;
+        f.closeSettingsWhenShown();
+        f.press(Qt::Key_Z, QStringLiteral("\x1a"), Qt::ControlModifier);
+        QVERIFY(QFile::exists(target));
+        f.windows->slideshow->SlideshowRunning = false;
+        f.press(Qt::Key_Z, QStringLiteral("\x1a"), Qt::ControlModifier);
+        QVERIFY(!QFile::exists(target));
+        QCOMPARE(f.dialogs.count(), 1);
+        QVERIFY(f.window()->isVisible());
+    }
+
     void runningSlideshowPausesAndResumesWithSpace()
     {
         FullScreen f(3);
@@ -308,12 +327,14 @@ private slots:
     {
         FullScreen f(0);
         const QStringList lines = f.windows->help->Memo1->toPlainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 22);
+        QCOMPARE(lines.size(), 23);
         QCOMPARE(lines.first(), QStringLiteral("Posouvání obrázků:"));
         QCOMPARE(lines.at(7), QString(81, QLatin1Char('-')));
         QCOMPARE(lines.at(17),
                  QStringLiteral("Návrat do úvodního výběru složek je možný pomocí klávesy F5."));
-        QCOMPARE(lines.last(), QStringLiteral("Veškeré možnosti jsou dostupné pod pravým tlačítkem myši."));
+        QCOMPARE(lines.at(21), QStringLiteral("Veškeré možnosti jsou dostupné pod pravým tlačítkem myši."));
+        QCOMPARE(lines.last(),
+                 QStringLiteral("Ctrl+Z vrátí zpět poslední kopírování, přejmenování nebo smazání."));
         QVERIFY(f.windows->help->Memo1->isReadOnly());
         QCOMPARE(f.windows->help->windowTitle(), QStringLiteral("Help"));
     }

@@ -26,12 +26,12 @@ struct Viewer {
     RecordingDialogs dialogs;
     std::unique_ptr<Windows> windows;
 
-    explicit Viewer(const QList<QPair<QString, QByteArray>>& pictures)
+    explicit Viewer(const QList<QPair<QString, QByteArray>>& pictures, const QByteArray& extraSettings = {})
     {
         for (const auto& [name, bytes] : pictures)
             env.writeFile(QStringLiteral("fotky/") + name, bytes);
         env.writeFile(QStringLiteral("Vendrax.conf"),
-                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + source.toUtf8() + "\n");
+                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + source.toUtf8() + "\n" + extraSettings);
         windows = StartProgram();
     }
     Thlavni* viewer() const { return windows->hlavni; }
@@ -42,9 +42,9 @@ struct Viewer {
         list()->SetItemIndex(index);
         windows->nastaveni->OpenMainViewer();
     }
-    void press(int key, const QString& text = QString())
+    void press(int key, const QString& text = QString(), Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
         QApplication::sendEvent(viewer(), &event);
     }
 };
@@ -241,6 +241,30 @@ private slots:
         v.press(Qt::Key_Delete);
         QCOMPARE(v.list()->ItemIndex(), 0);
         QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")));
+    }
+
+    void ctrlZBringsADeletedPictureBackFromTheTrash_data()
+    {
+        QTest::addColumn<bool>("toTrash");
+        QTest::newRow("to the trash") << true;
+        QTest::newRow("setting off: outright") << false;
+    }
+
+    void ctrlZBringsADeletedPictureBackFromTheTrash()
+    {
+        QFETCH(bool, toTrash);
+        Viewer v({{"a.jpg", jpeg(Qt::red)}, {"b.jpg", jpeg(Qt::green)}}, toTrash ? "" : "[nast]\nkos=0\n");
+        v.open(0);
+        v.dialogs.answerYes();
+        v.press(Qt::Key_Delete);
+        QVERIFY(!QFile::exists(v.path(QStringLiteral("a.jpg"))));
+        QCOMPARE(QFile::exists(v.env.trashed(QStringLiteral("a.jpg"))), toTrash);
+        v.press(Qt::Key_Z, QStringLiteral("\x1a"), Qt::ControlModifier);
+        QCOMPARE(QFile::exists(v.path(QStringLiteral("a.jpg"))), toTrash);
+        QCOMPARE(v.viewer()->Label2->text(),
+                 v.path(toTrash ? QStringLiteral("a.jpg") : QStringLiteral("b.jpg")));
+        QCOMPARE(v.viewer()->Image1->Picture().pixelColor(0, 0).red() > 200, toTrash);
+        QCOMPARE(v.dialogs.count(), 1);
     }
 
     void copyKeyUsesTheFolderWindowsAction()

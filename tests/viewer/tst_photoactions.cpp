@@ -6,6 +6,7 @@
 #include "testenvironment.h"
 #include "viewer/photoactions.h"
 #include "viewer/photolist.h"
+#include "viewer/sortingundo.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,6 +45,7 @@ struct Folders {
     QString destination = env.makeFolder(QStringLiteral("cil"));
     FileListBox list;
     PhotoList photos{list};
+    SortingUndo undo;
 
     explicit Folders(const QStringList& names)
     {
@@ -52,10 +54,11 @@ struct Folders {
         list.SetMask(QStringLiteral("*.jpg;*.jpeg;*.bmp;*.wmf"));
         list.SetDirectory(source);
     }
-    PhotoActionContext context(int action, bool confirm = true)
+    PhotoActionContext context(int action, bool confirm = true, bool toTrash = false)
     {
-        return {photos, source, destination, action, confirm};
+        return {photos, source, destination, action, confirm, undo, toTrash};
     }
+
     QString inSource(const QString& name) const { return QDir(source).filePath(name); }
     QString inDestination(const QString& name) const { return QDir(destination).filePath(name); }
 };
@@ -235,7 +238,7 @@ private slots:
         PhotoActions actions(view, MainTexts);
         folders.photos.SetPosition(2);
 
-        actions.Delete(folders.photos);
+        actions.Delete(folders.context(0));
         QCOMPARE(dialogs.last().text, QStringLiteral("Opravdu chcete tento obrázek smazat?"));
         QCOMPARE(dialogs.last().caption, QStringLiteral("Smazat"));
         QCOMPARE(dialogs.last().defaultButton, QStringLiteral("No"));
@@ -243,7 +246,7 @@ private slots:
         QCOMPARE(view.shown, 0);
 
         dialogs.answerYes();
-        actions.Delete(folders.photos);
+        actions.Delete(folders.context(0));
         QVERIFY(!QFile::exists(folders.inSource(QStringLiteral("3.jpg"))));
         QCOMPARE(folders.photos.Position(), 2);
         QCOMPARE(folders.list.Item(2), QStringLiteral("4.jpg"));
@@ -251,10 +254,57 @@ private slots:
 
         folders.photos.SetPosition(3);
         dialogs.answerYes();
-        actions.Delete(folders.photos);
+        actions.Delete(folders.context(0));
         QCOMPARE(folders.list.Count(), 3);
         QCOMPARE(folders.photos.Position(), 2);
         QCOMPARE(folders.list.Item(2), QStringLiteral("4.jpg"));
+    }
+
+    void volumeWithoutTrashAsksBeforeDeletingOutright_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+
+    void volumeWithoutTrashAsksBeforeDeletingOutright()
+    {
+        QFETCH(bool, yes);
+        Folders folders({"1.jpg", "2.jpg"});
+        qputenv("XDG_DATA_HOME", (folders.env.writeFile(QStringLiteral("blocker"), "") + "/data").toUtf8());
+        RecordingDialogs dialogs;
+        RecordingView view;
+        PhotoActions actions(view, MainTexts);
+        folders.photos.SetPosition(0);
+        dialogs.answerYes();
+        yes ? dialogs.answerYes() : dialogs.answerNo();
+        actions.Delete(folders.context(0, true, true));
+        QCOMPARE(dialogs.count(), 2);
+        QCOMPARE(dialogs.last().text,
+                 QStringLiteral("Tento obrázek nelze přesunout do koše.\rOpravdu ho chcete trvale smazat?"));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Smazat"));
+        QCOMPARE(dialogs.last().defaultButton, QStringLiteral("No"));
+        QCOMPARE(QFile::exists(folders.inSource(QStringLiteral("1.jpg"))), !yes);
+        QCOMPARE(view.shown, yes ? 1 : 0);
+        QCOMPARE(folders.undo.Count(), 0);
+    }
+
+    void refusedUndoSaysWhyAndShowsNothing()
+    {
+        Folders folders({"a.jpg"});
+        RecordingDialogs dialogs;
+        RecordingView view;
+        PhotoActions actions(view, MainTexts);
+        folders.photos.SetPosition(0);
+        dialogs.answerInput(QStringLiteral("c"));
+        actions.Rename(folders.context(1, false, true));
+        const QString taken = folders.env.writeFile(QStringLiteral("zdroj/a.jpg"), "newcomer");
+        actions.Undo(folders.context(0, false, true));
+        QCOMPARE(dialogs.last().text, QStringLiteral("Krok nelze vrátit zpět, název je obsazen:\r") + taken);
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Pixly"));
+        QCOMPARE(dialogs.last().icon, QStringLiteral("warning"));
+        QCOMPARE(view.shown, 0);
+        QCOMPARE(folders.undo.Count(), 1);
     }
 
     void navigationAsksAtBothEnds()
