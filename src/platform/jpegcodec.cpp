@@ -250,6 +250,31 @@ public:
 
     void refuseOversizedPicture() const { refuseOversized(cinfo_.image_width, cinfo_.image_height); }
 
+    // The smallest n/8 scale whose output is at least wanted both ways (full size when none is).
+    void scaleToAtLeast(const QSize& wanted)
+    {
+        if (wanted.isEmpty()) return;
+        for (unsigned int eighths = 1; eighths <= 8; ++eighths) {
+            runLibjpeg(errors_, [this, eighths] {
+                cinfo_.scale_num = eighths;
+                cinfo_.scale_denom = 8;
+                jpeg_calc_output_dimensions(&cinfo_);
+            });
+            if (int(cinfo_.output_width) >= wanted.width() && int(cinfo_.output_height) >= wanted.height())
+                return;
+        }
+    }
+
+    // The checkpoint must outlive the JpegReader. libjpeg calls its progress monitor between
+    // passes over the data, including while it reads the scans of a multi-scan file.
+    void watch(const std::function<void()>& checkpoint)
+    {
+        if (!checkpoint) return;
+        progress_.checkpoint = &checkpoint;
+        progress_.pub.progress_monitor = reportProgress;
+        cinfo_.progress = &progress_.pub;
+    }
+
     // Allocates libjpeg's buffers (and, for multi-scan files, reads all scans), then the
     // picture, so a refused memory request never leaves a large picture allocated.
     QImage decode(QImage reuse, const JpegRowsDecoded& rowsDecoded)
@@ -379,10 +404,22 @@ private:
         if (rowsDecoded && first < image.height()) rowsDecoded(image, first, image.height() - first);
     }
 
+    struct Progress {
+        jpeg_progress_mgr pub{};
+        const std::function<void()>* checkpoint = nullptr;
+    };
+
+    static void reportProgress(j_common_ptr cinfo)
+    {
+        const auto* progress = reinterpret_cast<const Progress*>(cinfo->progress);
+        callOutOfLibjpeg(cinfo, JERR_NOTIMPL, [progress] { (*progress->checkpoint)(); });
+    }
+
     ErrorManager errors_;
     jpeg_decompress_struct cinfo_{};
     StreamSource stream_;
     JSAMPARRAY cmykRow_ = nullptr;
+    Progress progress_;
 };
 
 // One compression, into a buffer that libjpeg grows with malloc or through the caller's writer.
@@ -484,7 +521,18 @@ DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse, const JpegRowsD
     reader.readHeader(data);
     reader.refuseOversizedPicture();
     const bool multipleScans = reader.hasMultipleScans();
-    return DecodedJpeg{reader.decode(std::move(reuse), rowsDecoded), multipleScans};
+    return DecodedJpeg{reader.decode(std::move(reuse), rowsDecoded), multipleScans, reader.size()};
+}
+
+DecodedJpeg DecodeJpegScaled(const QByteArray& data, const JpegScaling& scaling)
+{
+    JpegReader reader;
+    reader.watch(scaling.checkpoint);
+    reader.readHeader(data);
+    reader.refuseOversizedPicture();
+    if (scaling.atLeast) reader.scaleToAtLeast(scaling.atLeast(reader.size()));
+    const bool multipleScans = reader.hasMultipleScans();
+    return DecodedJpeg{reader.decode(QImage(), {}), multipleScans, reader.size()};
 }
 
 QSize ReadJpegSize(const QByteArray& data)

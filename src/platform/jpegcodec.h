@@ -12,8 +12,9 @@
 // (platform/pixlyerror.h) carrying libjpeg's message number.
 
 struct DecodedJpeg {
-    QImage image;               // Format_RGB32, full size
+    QImage image;               // Format_RGB32, full size unless decoded scaled
     bool multipleScans = false; // progressive (or otherwise multi-scan) source
+    QSize fullSize;             // the picture's own size, as its header gives it
 };
 
 // Decodes JPEG data at full size. Grey-scale, YCbCr, RGB and Adobe CMYK/YCCK
@@ -33,6 +34,21 @@ using JpegRowsDecoded = std::function<void(const QImage& picture, int firstRow, 
 // first time is slow, so a caller that decodes many pictures of one size hands back one that it
 // no longer needs.
 DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse, const JpegRowsDecoded& rowsDecoded = {});
+
+// How a picture that is shown smaller than it is gets decoded.
+struct JpegScaling {
+    // The smallest size wanted, given the picture's own size: the decoder uses libjpeg's DCT
+    // scaling (n/8) at the smallest scale whose result is at least this size both ways, so that
+    // only a fraction of the pixels is ever made. An empty size decodes at full size.
+    std::function<QSize(const QSize& fullSize)> atLeast;
+    // Called often while decoding, also while the scans of a progressive file are read; it may
+    // raise an exception to abandon the decode, which reaches the caller unchanged.
+    std::function<void()> checkpoint;
+};
+
+// As DecodeJpeg, scaled as asked. Memory: the scaled picture, plus for a multi-scan file libjpeg's
+// coefficients of the whole picture while it decodes.
+DecodedJpeg DecodeJpegScaled(const QByteArray& data, const JpegScaling& scaling);
 
 // The picture size from the header alone, without decoding the pixels.
 QSize ReadJpegSize(const QByteArray& data);
