@@ -22,18 +22,11 @@ struct DecodedJpeg {
 // real photographs have are refused before any large allocation.
 DecodedJpeg DecodeJpeg(const QByteArray& data);
 
-// Told after each band of rows of the picture being decoded has been written (first row, number of
-// rows), top to bottom, so that work on the rows can follow while they are still in the
-// processor's cache. Told rows do not change any more, and the picture's memory stays where it is,
-// so another thread may read them from a copy of the image while decoding goes on. It may raise an
-// exception to abandon the decode; the exception reaches the caller unchanged.
-using JpegRowsDecoded = std::function<void(const QImage& picture, int firstRow, int rowCount)>;
-
 // As DecodeJpeg, but writes into reuse when it is an RGB32 image of the picture's size that
 // shares its memory with no other image; otherwise into a new image. Memory touched for the
 // first time is slow, so a caller that decodes many pictures of one size hands back one that it
 // no longer needs.
-DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse, const JpegRowsDecoded& rowsDecoded = {});
+DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse);
 
 // How a picture that is shown smaller than it is gets decoded.
 struct JpegScaling {

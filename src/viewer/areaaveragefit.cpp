@@ -16,10 +16,9 @@ public:
     // kMaxSide (the JPEG limit), so that weights fit in 16 bits and a column's sums in 32.
     static constexpr int kMaxSide = 65535;
 
-    // reuse, when it has the target's size and nothing else shares it, is written over.
-    AreaDownscaler(QSize source, QSize target, QImage reuse)
+    AreaDownscaler(QSize source, QSize target)
         : columns_(spans(source.width(), target.width())), rows_(spans(source.height(), target.height())),
-          target_(targetImage(target, std::move(reuse))), bytesPerRow_(4 * std::size_t(source.width())),
+          target_(target, QImage::Format_RGB32), bytesPerRow_(4 * std::size_t(source.width())),
           wholeRows_(bytesPerRow_), current_(bytesPerRow_), next_(bytesPerRow_),
           scale_(1.0 / (double(source.width()) * double(source.height())))
     {
@@ -64,13 +63,6 @@ private:
     static constexpr int kRed = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 2 : 1;
     static constexpr int kGreen = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 1 : 2;
     static constexpr int kBlue = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 0 : 3;
-
-    static QImage targetImage(QSize size, QImage reuse)
-    {
-        if (reuse.size() == size && reuse.format() == QImage::Format_RGB32 && reuse.isDetached())
-            return reuse;
-        return QImage(size, QImage::Format_RGB32);
-    }
 
     static std::vector<Span> spans(int source, int target)
     {
@@ -195,7 +187,7 @@ QImage ScalePictureDown(const QImage& picture, const QSize& size)
     // Pictures with transparency or a palette (icons, some bitmaps) as Qt scales them.
     if (!suitsAreaDownscaler(picture))
         return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    AreaDownscaler downscaler(picture.size(), size, QImage());
+    AreaDownscaler downscaler(picture.size(), size);
     for (int y = 0; y < picture.height(); ++y)
         downscaler.AddRow(reinterpret_cast<const QRgb*>(picture.constScanLine(y)));
     return downscaler.Result();

@@ -593,33 +593,6 @@ private slots:
         QVERIFY(decoded.constBits() != held.constBits());
         QCOMPARE(decoded, DecodeJpeg(jpeg).image);
     }
-
-    void rowsAreToldInOrderAndOnce()
-    {
-        const QByteArray jpeg = noisyJpeg(300, 517, 72, true);
-        int next = 0;
-        bool inOrder = true;
-        const QImage decoded =
-            DecodeJpegInto(jpeg, QImage(), [&](const QImage& picture, int first, int count) {
-                inOrder = inOrder && first == next && count > 0 && picture.height() == 517;
-                next = first + count;
-            }).image;
-        QVERIFY(inOrder);
-        QCOMPARE(next, decoded.height());
-    }
-
-    void exceptionFromRowsAbandonsDecode()
-    {
-        const QByteArray jpeg = noisyJpeg(300, 300, 73);
-        struct Stop {};
-        bool stopped = false;
-        try {
-            DecodeJpegInto(jpeg, QImage(), [](const QImage&, int, int) { throw Stop{}; });
-        } catch (const Stop&) {
-            stopped = true;
-        }
-        QVERIFY(stopped);
-    }
 };
 
 QTEST_MAIN(TestPictureCache)
