@@ -1,5 +1,7 @@
 #include "viewer/picturecache.h"
 
+#include "platform/freedmemory.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -176,6 +178,9 @@ void PictureCache::RunWorker()
         changed_.notify_all();
         discarded.clear();
         if (current && ready_) ready_();
+        // What a decode held (a progressive file's coefficients) goes back to the system rather
+        // than staying with the process.
+        ReturnFreedMemory();
         lock.lock();
     }
 }
@@ -191,8 +196,13 @@ PictureCache::EntryPtr PictureCache::StartNext()
 
 std::optional<QString> PictureCache::NextToStart() const
 {
-    // The current picture goes first, whatever else is under way.
-    if (!current_.isEmpty() && !Find(current_)) return current_;
+    // The current picture goes first, whatever else is under way, and nothing is read ahead until
+    // it is ready, so that it has the processor to itself.
+    if (!current_.isEmpty()) {
+        const EntryPtr current = Find(current_);
+        if (!current) return current_;
+        if (!current->ready) return std::nullopt;
+    }
     const auto missing =
         std::find_if(ahead_.begin(), ahead_.end(), [this](const QString& path) { return !Find(path); });
     if (missing == ahead_.end()) return std::nullopt;
