@@ -173,14 +173,18 @@ void PictureCache::RunWorker()
         Discarded discarded;
         lock.lock();
         const bool current = entry->path == current_;
+        heldCoefficients_ = heldCoefficients_ || outcome.shown.picture.multipleScans;
         Complete(entry, std::move(outcome), discarded);
+        const bool release = heldCoefficients_ && InFlight() == 0 && !NextToStart();
+        if (release) heldCoefficients_ = false;
         lock.unlock();
         changed_.notify_all();
         discarded.clear();
         if (current && ready_) ready_();
-        // What a decode held (a progressive file's coefficients) goes back to the system rather
-        // than staying with the process.
-        ReturnFreedMemory();
+        // The coefficients of progressive files, which grow with the picture, go back to the
+        // system rather than staying with the process; only once the work is done, since memory
+        // handed back costs time to take again.
+        if (release) ReturnFreedMemory();
         lock.lock();
     }
 }

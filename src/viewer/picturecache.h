@@ -111,6 +111,7 @@ private:
     QStringList ahead_, keep_;
     QSize box_;
     int decodes_ = 0;
+    bool heldCoefficients_ = false; // a multi-scan JPEG was decoded since memory was last released
     bool stopping_ = false;
     std::vector<std::thread> workers_;
 };
