@@ -250,9 +250,34 @@ public:
 
     void refuseOversizedPicture() const { refuseOversized(cinfo_.image_width, cinfo_.image_height); }
 
+    // The smallest n/8 scale whose output is at least wanted both ways (full size when none is).
+    void scaleToAtLeast(const QSize& wanted)
+    {
+        if (wanted.isEmpty()) return;
+        for (unsigned int eighths = 1; eighths <= 8; ++eighths) {
+            runLibjpeg(errors_, [this, eighths] {
+                cinfo_.scale_num = eighths;
+                cinfo_.scale_denom = 8;
+                jpeg_calc_output_dimensions(&cinfo_);
+            });
+            if (int(cinfo_.output_width) >= wanted.width() && int(cinfo_.output_height) >= wanted.height())
+                return;
+        }
+    }
+
+    // The checkpoint must outlive the JpegReader. libjpeg calls its progress monitor between
+    // passes over the data, including while it reads the scans of a multi-scan file.
+    void watch(const std::function<void()>& checkpoint)
+    {
+        if (!checkpoint) return;
+        progress_.checkpoint = &checkpoint;
+        progress_.pub.progress_monitor = reportProgress;
+        cinfo_.progress = &progress_.pub;
+    }
+
     // Allocates libjpeg's buffers (and, for multi-scan files, reads all scans), then the
     // picture, so a refused memory request never leaves a large picture allocated.
-    QImage decode(QImage reuse, const JpegRowsDecoded& rowsDecoded)
+    QImage decode(QImage reuse)
     {
         const bool cmyk = startDecompress();
         QImage image = pictureBuffer(std::move(reuse));
@@ -260,10 +285,10 @@ public:
         for (int y = 0; y < image.height(); ++y)
             rows[y] = image.scanLine(y);
         if (cmyk)
-            readCmykRows(image, rows.data(), rowsDecoded);
+            readCmykRows(rows.data());
         else
-            readRows(image, rows.data(), rowsDecoded);
-        fillRowsNotDecoded(image, rows.data(), rowsDecoded);
+            readRows(rows.data());
+        fillRowsNotDecoded(image, rows.data());
         // jpeg_finish_decompress is left out on purpose: it only reads what follows the last
         // scan, and junk there must not cost a picture that is already complete.
         return image;
@@ -320,9 +345,7 @@ private:
         return image;
     }
 
-    // Each band is read in its own libjpeg step, so that the caller's work on it runs outside
-    // the frames that libjpeg may jump out of.
-    void readRows(const QImage& image, JSAMPROW* rows, const JpegRowsDecoded& rowsDecoded)
+    void readRows(JSAMPROW* rows)
     {
         while (cinfo_.output_scanline < cinfo_.output_height) {
             const JDIMENSION first = cinfo_.output_scanline;
@@ -331,11 +354,10 @@ private:
                 read = jpeg_read_scanlines(&cinfo_, rows + first, cinfo_.output_height - first);
             });
             if (read == 0) break;
-            if (rowsDecoded) rowsDecoded(image, int(first), int(read));
         }
     }
 
-    void readCmykRows(const QImage& image, JSAMPROW* rows, const JpegRowsDecoded& rowsDecoded)
+    void readCmykRows(JSAMPROW* rows)
     {
         const bool inverted = cinfo_.saw_Adobe_marker;
         JSAMPARRAY cmyk = nullptr;
@@ -349,7 +371,6 @@ private:
             runLibjpeg(errors_, [this, cmyk, &read] { read = jpeg_read_scanlines(&cinfo_, cmyk, 1); });
             if (read == 0) break;
             convertCmykRow(cmyk[0], reinterpret_cast<QRgb*>(rows[row]), cinfo_.output_width, inverted);
-            if (rowsDecoded) rowsDecoded(image, int(row), 1);
         }
     }
 
@@ -367,22 +388,31 @@ private:
     }
 
     // libjpeg always yields every row when reading from memory; this only guards against
-    // handing out uninitialised memory should it ever stop early. The rows are written through
-    // their pointers, so that the image is never detached once rows have been handed out.
-    void fillRowsNotDecoded(const QImage& image, JSAMPROW* rows, const JpegRowsDecoded& rowsDecoded) const
+    // handing out uninitialised memory should it ever stop early.
+    void fillRowsNotDecoded(const QImage& image, JSAMPROW* rows) const
     {
-        const int first = int(cinfo_.output_scanline);
-        for (int y = first; y < image.height(); ++y) {
+        for (int y = int(cinfo_.output_scanline); y < image.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(rows[y]);
             std::fill(row, row + image.width(), qRgb(0, 0, 0));
         }
-        if (rowsDecoded && first < image.height()) rowsDecoded(image, first, image.height() - first);
+    }
+
+    struct Progress {
+        jpeg_progress_mgr pub{};
+        const std::function<void()>* checkpoint = nullptr;
+    };
+
+    static void reportProgress(j_common_ptr cinfo)
+    {
+        const auto* progress = reinterpret_cast<const Progress*>(cinfo->progress);
+        callOutOfLibjpeg(cinfo, JERR_NOTIMPL, [progress] { (*progress->checkpoint)(); });
     }
 
     ErrorManager errors_;
     jpeg_decompress_struct cinfo_{};
     StreamSource stream_;
     JSAMPARRAY cmykRow_ = nullptr;
+    Progress progress_;
 };
 
 // One compression, into a buffer that libjpeg grows with malloc or through the caller's writer.
@@ -478,13 +508,24 @@ DecodedJpeg DecodeJpeg(const QByteArray& data)
     return DecodeJpegInto(data, QImage());
 }
 
-DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse, const JpegRowsDecoded& rowsDecoded)
+DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse)
 {
     JpegReader reader;
     reader.readHeader(data);
     reader.refuseOversizedPicture();
     const bool multipleScans = reader.hasMultipleScans();
-    return DecodedJpeg{reader.decode(std::move(reuse), rowsDecoded), multipleScans};
+    return DecodedJpeg{reader.decode(std::move(reuse)), multipleScans, reader.size()};
+}
+
+DecodedJpeg DecodeJpegScaled(const QByteArray& data, const JpegScaling& scaling)
+{
+    JpegReader reader;
+    reader.watch(scaling.checkpoint);
+    reader.readHeader(data);
+    reader.refuseOversizedPicture();
+    if (scaling.atLeast) reader.scaleToAtLeast(scaling.atLeast(reader.size()));
+    const bool multipleScans = reader.hasMultipleScans();
+    return DecodedJpeg{reader.decode(QImage()), multipleScans, reader.size()};
 }
 
 QSize ReadJpegSize(const QByteArray& data)

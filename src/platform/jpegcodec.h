@@ -12,8 +12,9 @@
 // (platform/pixlyerror.h) carrying libjpeg's message number.
 
 struct DecodedJpeg {
-    QImage image;               // Format_RGB32, full size
+    QImage image;               // Format_RGB32, full size unless decoded scaled
     bool multipleScans = false; // progressive (or otherwise multi-scan) source
+    QSize fullSize;             // the picture's own size, as its header gives it
 };
 
 // Decodes JPEG data at full size. Grey-scale, YCbCr, RGB and Adobe CMYK/YCCK
@@ -21,18 +22,26 @@ struct DecodedJpeg {
 // real photographs have are refused before any large allocation.
 DecodedJpeg DecodeJpeg(const QByteArray& data);
 
-// Told after each band of rows of the picture being decoded has been written (first row, number of
-// rows), top to bottom, so that work on the rows can follow while they are still in the
-// processor's cache. Told rows do not change any more, and the picture's memory stays where it is,
-// so another thread may read them from a copy of the image while decoding goes on. It may raise an
-// exception to abandon the decode; the exception reaches the caller unchanged.
-using JpegRowsDecoded = std::function<void(const QImage& picture, int firstRow, int rowCount)>;
-
 // As DecodeJpeg, but writes into reuse when it is an RGB32 image of the picture's size that
 // shares its memory with no other image; otherwise into a new image. Memory touched for the
 // first time is slow, so a caller that decodes many pictures of one size hands back one that it
 // no longer needs.
-DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse, const JpegRowsDecoded& rowsDecoded = {});
+DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse);
+
+// How a picture that is shown smaller than it is gets decoded.
+struct JpegScaling {
+    // The smallest size wanted, given the picture's own size: the decoder uses libjpeg's DCT
+    // scaling (n/8) at the smallest scale whose result is at least this size both ways, so that
+    // only a fraction of the pixels is ever made. An empty size decodes at full size.
+    std::function<QSize(const QSize& fullSize)> atLeast;
+    // Called often while decoding, also while the scans of a progressive file are read; it may
+    // raise an exception to abandon the decode, which reaches the caller unchanged.
+    std::function<void()> checkpoint;
+};
+
+// As DecodeJpeg, scaled as asked. Memory: the scaled picture, plus for a multi-scan file libjpeg's
+// coefficients of the whole picture while it decodes.
+DecodedJpeg DecodeJpegScaled(const QByteArray& data, const JpegScaling& scaling);
 
 // The picture size from the header alone, without decoding the pixels.
 QSize ReadJpegSize(const QByteArray& data);

@@ -14,6 +14,8 @@
 #include <QSaveFile>
 
 #include <optional>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -73,14 +75,21 @@ QImage decodeWithQtReader(const QByteArray& data, const char* format, const char
 
 // Windows metafiles (".wmf", ".emf") have no decoder in this build, so they are refused the way
 // any extension without a decoder is.
-QImage decode(PictureFormat format, const QByteArray& data, const QString& extension)
+// The pixels and the picture's own size (which differ for a JPEG decoded scaled), and whether the
+// decode held the coefficients of a multi-scan JPEG.
+std::tuple<QImage, QSize, bool> decode(PictureFormat format, const QByteArray& data, const QString& extension,
+                                       const JpegScaling& jpegScaling)
 {
+    const auto whole = [](QImage image) { return std::tuple(image, image.size(), false); };
     switch (format) {
-    case PictureFormat::Jpeg: return DecodeJpeg(data).image;
-    case PictureFormat::Bitmap: return decodeWithQtReader(data, "bmp", "Bitmap image is not valid");
-    case PictureFormat::Icon: return decodeWithQtReader(data, "ico", "Icon image is not valid");
-    case PictureFormat::Metafile: return RenderWmf(data);
-    case PictureFormat::EnhancedMetafile: return RenderEmf(data);
+    case PictureFormat::Jpeg: {
+        DecodedJpeg decoded = DecodeJpegScaled(data, jpegScaling);
+        return {std::move(decoded.image), decoded.fullSize, decoded.multipleScans};
+    }
+    case PictureFormat::Bitmap: return whole(decodeWithQtReader(data, "bmp", "Bitmap image is not valid"));
+    case PictureFormat::Icon: return whole(decodeWithQtReader(data, "ico", "Icon image is not valid"));
+    case PictureFormat::Metafile: return whole(RenderWmf(data));
+    case PictureFormat::EnhancedMetafile: return whole(RenderEmf(data));
     }
     throw unknownExtension(extension);
 }
@@ -95,11 +104,17 @@ QByteArray encodeWithQtWriter(const QImage& image, const char* format, const QSt
     return bytes;
 }
 
+// The full picture: as held, or read again from its file when only a smaller copy was kept.
+QImage fullImage(const LoadedPicture& picture)
+{
+    return picture.image.isNull() ? LoadPictureFile(picture.path).image : picture.image;
+}
+
 QByteArray bytesToSave(const LoadedPicture& picture, const QString& path)
 {
     switch (picture.format) {
-    case PictureFormat::Bitmap: return encodeWithQtWriter(picture.image, "bmp", path);
-    case PictureFormat::Icon: return encodeWithQtWriter(picture.image, "ico", path);
+    case PictureFormat::Bitmap: return encodeWithQtWriter(fullImage(picture), "bmp", path);
+    case PictureFormat::Icon: return encodeWithQtWriter(fullImage(picture), "ico", path);
     case PictureFormat::Jpeg:
     case PictureFormat::Metafile:
     case PictureFormat::EnhancedMetafile: break;
@@ -125,14 +140,21 @@ void writeFileSafely(const QString& path, const QByteArray& bytes)
 
 LoadedPicture LoadPictureFile(const QString& path)
 {
+    return LoadPictureFile(path, JpegScaling());
+}
+
+LoadedPicture LoadPictureFile(const QString& path, const JpegScaling& jpegScaling)
+{
     // The extension is judged first: a file that no decoder could read is not opened at all.
     const QString extension = extensionOf(path);
     const std::optional<PictureFormat> format = formatForExtension(extension);
     if (!format) throw unknownExtension(extension);
     LoadedPicture picture;
     picture.format = *format;
+    picture.path = path;
     picture.data = readWholeFile(path);
-    picture.image = decode(picture.format, picture.data, extension);
+    std::tie(picture.image, picture.fullSize, picture.multipleScans) =
+        decode(picture.format, picture.data, extension, jpegScaling);
     return picture;
 }
 

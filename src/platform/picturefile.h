@@ -2,26 +2,37 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
+
+struct JpegScaling;
 
 enum class PictureFormat { Jpeg, Bitmap, Icon, Metafile, EnhancedMetafile };
 
 // A picture as loaded from its file. The file's bytes are kept so that the picture can be
 // written again exactly as it was read.
 struct LoadedPicture {
+    // The pixels; a JPEG decoded scaled holds fewer than the picture has, and one kept only at
+    // screen size elsewhere holds none (a bitmap or icon is then read again from path to be saved).
     QImage image;
     PictureFormat format = PictureFormat::Jpeg;
     QByteArray data; // the file's bytes as loaded
+    QString path;    // the file it was loaded from
+    QSize fullSize;  // the picture's own size
+    // A JPEG whose decode held the coefficients of the whole picture (progressive, multi-scan).
+    bool multipleScans = false;
 };
 
 // Loads a picture, choosing the decoder by the file name's extension (case-insensitive), not
 // by the contents: ".jpg"/".jpeg", ".bmp", ".ico", ".wmf", ".emf". Raises PixlyError (JpegError
 // for JPEG data) with the message for the error box: an extension without a decoder, a file
-// that cannot be opened, damaged data.
+// that cannot be opened, damaged data. A JPEG is decoded as jpegScaling says, when given.
 LoadedPicture LoadPictureFile(const QString& path);
+LoadedPicture LoadPictureFile(const QString& path, const JpegScaling& jpegScaling);
 
 // Writes the picture in the format it was loaded in, whatever extension the path carries: a
-// JPEG or metafile as its unchanged bytes, a bitmap as a Windows bitmap, an icon as an icon.
+// JPEG or metafile as its unchanged bytes, a bitmap as a Windows bitmap, an icon as an icon (read
+// again from its file at full size when the picture holds no pixels).
 // The file is written beside the target and moved over it only when complete, so a failure
 // (raised as PixlyError with the file system's message) leaves an existing file as it was. A
 // picture that holds nothing (none was loaded) is refused the same way.

@@ -16,10 +16,9 @@ public:
     // kMaxSide (the JPEG limit), so that weights fit in 16 bits and a column's sums in 32.
     static constexpr int kMaxSide = 65535;
 
-    // reuse, when it has the target's size and nothing else shares it, is written over.
-    AreaDownscaler(QSize source, QSize target, QImage reuse)
+    AreaDownscaler(QSize source, QSize target)
         : columns_(spans(source.width(), target.width())), rows_(spans(source.height(), target.height())),
-          target_(targetImage(target, std::move(reuse))), bytesPerRow_(4 * std::size_t(source.width())),
+          target_(target, QImage::Format_RGB32), bytesPerRow_(4 * std::size_t(source.width())),
           wholeRows_(bytesPerRow_), current_(bytesPerRow_), next_(bytesPerRow_),
           scale_(1.0 / (double(source.width()) * double(source.height())))
     {
@@ -64,13 +63,6 @@ private:
     static constexpr int kRed = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 2 : 1;
     static constexpr int kGreen = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 1 : 2;
     static constexpr int kBlue = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 0 : 3;
-
-    static QImage targetImage(QSize size, QImage reuse)
-    {
-        if (reuse.size() == size && reuse.format() == QImage::Format_RGB32 && reuse.isDetached())
-            return reuse;
-        return QImage(size, QImage::Format_RGB32);
-    }
 
     static std::vector<Span> spans(int source, int target)
     {
@@ -185,86 +177,18 @@ QSize FittedSize(const QSize& picture, const QSize& box)
 
 QImage FitPicture(const QImage& picture, const QSize& box)
 {
-    const QSize size = FittedSize(picture.size(), box);
+    return ScalePictureDown(picture, FittedSize(picture.size(), box));
+}
+
+QImage ScalePictureDown(const QImage& picture, const QSize& size)
+{
     if (size.isEmpty()) return QImage();
     if (size == picture.size()) return picture;
     // Pictures with transparency or a palette (icons, some bitmaps) as Qt scales them.
     if (!suitsAreaDownscaler(picture))
         return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    AreaDownscaler downscaler(picture.size(), size, QImage());
+    AreaDownscaler downscaler(picture.size(), size);
     for (int y = 0; y < picture.height(); ++y)
         downscaler.AddRow(reinterpret_cast<const QRgb*>(picture.constScanLine(y)));
     return downscaler.Result();
-}
-
-RowFitter::RowFitter(QSize box, bool ownThread, QImage spare)
-    : box_(box), ownThread_(ownThread), spare_(std::move(spare))
-{
-}
-
-RowFitter::~RowFitter()
-{
-    stop();
-}
-
-void RowFitter::RowsDecoded(const QImage& picture, int first, int count)
-{
-    if (first == 0) begin(picture);
-    if (!downscaler_) return;
-    const int ready = first + count;
-    if (!ownThread_) {
-        addRows(picture, first, ready);
-    } else if (ready - rowsTold_ >= kRowsPerWake || ready == picture.height()) {
-        // Waking the follower for every band would cost more than the rows are worth.
-        rowsTold_ = ready;
-        rowsReady_.store(ready, std::memory_order_release);
-        rowsReady_.notify_one();
-    }
-}
-
-QImage RowFitter::Finish(const QImage& picture)
-{
-    if (!downscaler_) return FitPicture(picture, box_);
-    if (follower_.joinable()) follower_.join();
-    return downscaler_->Result();
-}
-
-void RowFitter::begin(const QImage& picture)
-{
-    const QSize size = FittedSize(picture.size(), box_);
-    if (size.isEmpty() || size == picture.size() || !suitsAreaDownscaler(picture)) return;
-    downscaler_ = std::make_unique<AreaDownscaler>(picture.size(), size, std::move(spare_));
-    // The follower reads from its own copy, which keeps the memory alive should the decode
-    // end in an error; the decoder never writes through the image itself, so the copy does
-    // not make it detach.
-    if (ownThread_) follower_ = std::thread([this, picture] { follow(picture); });
-}
-
-void RowFitter::follow(const QImage& picture)
-{
-    int done = 0;
-    while (done < picture.height()) {
-        const int ready = rowsReady_.load(std::memory_order_acquire);
-        if (ready == kStopped) return;
-        if (ready == done) {
-            rowsReady_.wait(done, std::memory_order_acquire);
-            continue;
-        }
-        addRows(picture, done, ready);
-        done = ready;
-    }
-}
-
-void RowFitter::addRows(const QImage& picture, int from, int to)
-{
-    for (int y = from; y < to; ++y)
-        downscaler_->AddRow(reinterpret_cast<const QRgb*>(picture.constScanLine(y)));
-}
-
-void RowFitter::stop()
-{
-    if (!follower_.joinable()) return;
-    rowsReady_.store(kStopped, std::memory_order_release);
-    rowsReady_.notify_one();
-    follower_.join();
 }

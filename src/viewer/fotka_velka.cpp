@@ -17,7 +17,7 @@
 #include "slideshow/pixly_slide.h"
 #include "viewer/hlavni_pixly.h"
 #include "viewer/photolist.h"
-#include "viewer/picturecache.h"
+#include "viewer/picturerequests.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -62,7 +62,10 @@ Tvelka_fotka::Tvelka_fotka(Windows& windows)
     setFocusPolicy(Qt::StrongFocus);
     Image1 = new PictureBox(PictureBox::Placement::ShrinkCentred, this);
     Image1->setGeometry(QRect(QPoint(0, 0), DesignedArea));
-    pictures_ = std::make_unique<PictureCache>(Image1->size());
+    pictures_ = std::make_unique<PictureRequests>(Image1->size(), [this](const ShownPicture& shown) {
+        Image1->SetPicture(shown.fitted);
+        shown_ = shown.picture;
+    });
     connect(Image1, &PictureBox::doubleClicked, this, Guarded([this] { ReturnToMainWindow(); }));
 
     cas = new QTimer(this);
@@ -189,7 +192,7 @@ void Tvelka_fotka::FormHide()
     // on moving the list under the other windows, and a show still marked
     // running would take every key of the next visit for itself.
     windows_.slideshow->BitBtn3Click();
-    pictures_->ReadAhead({});
+    pictures_->Forget();
     windows_.slideshow->PlaylistFromStart = true;
     const QString current = photos_->CurrentPath();
     if (!current.isEmpty()) windows_.hlavni->LoadPicture(current);
@@ -197,8 +200,8 @@ void Tvelka_fotka::FormHide()
 
 void Tvelka_fotka::LoadPicture(const QString& path)
 {
-    ShownPicture picture = pictures_->Load(path);
-    Image1->SetPicture(picture.picture.image, picture.fitted);
+    ShownPicture picture = pictures_->LoadNow(path);
+    Image1->SetPicture(picture.fitted);
     shown_ = std::move(picture.picture);
 }
 
@@ -220,8 +223,7 @@ void Tvelka_fotka::ShowCurrentPicture()
         }
         return;
     }
-    LoadPicture(path);
-    pictures_->ReadAhead(photos_->Neighbours());
+    pictures_->Show(path, photos_->Nearby(2));
 }
 
 void Tvelka_fotka::NextPicture()

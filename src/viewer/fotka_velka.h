@@ -7,7 +7,7 @@
 #include <memory>
 
 class PictureBox;
-class PictureCache;
+class PictureRequests;
 class PhotoList;
 class QAction;
 class QMenu;
@@ -77,7 +77,7 @@ private:
 
     Windows& windows_;
     std::unique_ptr<PhotoList> photos_;
-    std::unique_ptr<PictureCache> pictures_;
+    std::unique_ptr<PictureRequests> pictures_;
     PhotoActions actions_;
-    LoadedPicture shown_;
+    LoadedPicture shown_; // the picture drawn, as saved to a new file
 };

@@ -19,7 +19,7 @@
 #include "slideshow/pixly_slide.h"
 #include "viewer/fotka_velka.h"
 #include "viewer/photolist.h"
-#include "viewer/picturecache.h"
+#include "viewer/picturerequests.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -68,7 +68,10 @@ Thlavni::Thlavni(Windows& windows)
     const int top = MainMenu1->sizeHint().height();
     Image1 = new PictureBox(PictureBox::Placement::ShrinkCentred, this);
     Image1->setGeometry(8, top + 8, 1009, 649);
-    pictures_ = std::make_unique<PictureCache>(Image1->size());
+    pictures_ = std::make_unique<PictureRequests>(Image1->size(), [this](const ShownPicture& shown) {
+        Image1->SetPicture(shown.fitted);
+        Label2->setText(shown.picture.path);
+    });
 
     Label1 = new QLabel(this);
     QFont titleFont(QStringLiteral("Arial Black"));
@@ -146,7 +149,7 @@ void Thlavni::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     // Pictures read ahead are of no use while another window shows them.
-    pictures_->ReadAhead({});
+    pictures_->Forget();
 }
 
 void Thlavni::FormShow()
@@ -171,8 +174,7 @@ void Thlavni::backToFolderWindow()
 
 void Thlavni::LoadPicture(const QString& path)
 {
-    const ShownPicture shown = pictures_->Load(path);
-    Image1->SetPicture(shown.picture.image, shown.fitted);
+    Image1->SetPicture(pictures_->LoadNow(path).fitted);
 }
 
 void Thlavni::LoadPictureFrom(const QString& path)
@@ -196,9 +198,8 @@ void Thlavni::ShowCurrentPicture()
         }
         return;
     }
-    LoadPicture(path);
-    Label2->setText(path);
-    pictures_->ReadAhead(photos_->Neighbours());
+    // Drawn with its path once it is ready; the picture shown until then stays.
+    pictures_->Show(path, photos_->Nearby(2));
 }
 
 void Thlavni::NextPicture()

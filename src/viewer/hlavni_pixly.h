@@ -6,7 +6,7 @@
 #include <memory>
 
 class PictureBox;
-class PictureCache;
+class PictureRequests;
 class PhotoList;
 class QAction;
 class QLabel;
@@ -64,7 +64,7 @@ private:
 
     Windows& windows_;
     std::unique_ptr<PhotoList> photos_;
-    std::unique_ptr<PictureCache> pictures_;
+    std::unique_ptr<PictureRequests> pictures_;
     PhotoActions actions_;
     bool quitConfirmed_ = false;
 };

@@ -146,8 +146,9 @@ void PhotoActions::Delete(const PhotoActionContext& context)
 void PhotoActions::SaveToNewFile(const LoadedPicture& shown, const PhotoActionContext& context)
 {
     // A window whose picture never loaded has nothing to write; asking for a
-    // name would only invite the user to name a file to be emptied.
-    if (shown.data.isEmpty()) {
+    // name would only invite the user to name a file to be emptied. (A shown
+    // bitmap keeps no bytes: it is read again from its file to be saved.)
+    if (shown.path.isEmpty()) {
         Dialogs().ShowMessageKind(NothingToSave, Pixly, DialogService::Warning);
         return;
     }

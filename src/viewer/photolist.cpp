@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 const QString Pixly = QStringLiteral("Pixly");
 const QString LastQuestion =
@@ -81,13 +83,18 @@ void PhotoList::insertListed(const QString& name)
     list_.SetItemIndex(row);
 }
 
-QStringList PhotoList::Neighbours() const
+NearbyPictures PhotoList::Nearby(int count) const
 {
-    const int count = list_.Count();
+    const int size = list_.Count();
     const int position = list_.ItemIndex();
-    if (count < 2 || position < 0) return {};
+    if (position < 0) return {};
     const auto pathAt = [&](int index) { return JoinFolderAndName(list_.Directory(), list_.Item(index)); };
-    return {pathAt((position + 1) % count), pathAt((position + count - 1) % count)};
+    NearbyPictures nearby;
+    for (int step = 1; step <= std::min(count, size - 1); ++step) {
+        nearby.following.append(pathAt((position + step) % size));
+        nearby.preceding.append(pathAt((position - step + size) % size));
+    }
+    return nearby;
 }
 
 namespace Navigation {

@@ -5,6 +5,12 @@
 
 class FileListBox;
 
+// The pictures around the current one, nearest first, wrapping round the list's ends.
+struct NearbyPictures {
+    QStringList following;
+    QStringList preceding;
+};
+
 // The pictures are looked through in the order of the folder window's
 // source file list; its selection is the current picture. Every viewer
 // moves this one selection, so no window keeps a position of its own.
@@ -25,9 +31,9 @@ public:
     // the mask becomes its file name so that the list holds just that file.
     // An existing file left out only for being hidden is added to the list.
     void SelectByPath(const QString& path);
-    // The pictures a step forward or back would show (wrapping round), the
-    // ones worth reading ahead; empty without a selection.
-    QStringList Neighbours() const;
+    // Up to count pictures each way (never the current one, none twice in a
+    // direction), the ones worth reading ahead; empty without a selection.
+    NearbyPictures Nearby(int count) const;
 
 private:
     // Selects the entry of that name; false when the list has none.

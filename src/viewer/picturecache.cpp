@@ -1,78 +1,34 @@
 #include "viewer/picturecache.h"
 
-#include "platform/jpegcodec.h"
-#include "platform/pixlyerror.h"
-#include "viewer/areaaveragefit.h"
+#include "platform/freedmemory.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
-#include <functional>
 #include <utility>
 
 namespace {
 
-// Decoded full pictures held at once, those being decoded included: the shown one and its two
-// neighbours.
-constexpr std::size_t kMaxPictures = 3;
-
-// Raised inside a background decode that is no longer wanted.
+// Raised inside a decode that is no longer wanted.
 struct Abandoned {};
 
-bool isJpegPath(const QString& path)
-{
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot < 0) return false;
-    const QString extension = name.mid(dot + 1).toLower();
-    return extension == u"jpg" || extension == u"jpeg";
-}
+constexpr int kCurrentRank = INT_MAX;
 
-// Reads the whole file into bytes, writing over their memory when nothing else shares it.
-bool readWholeFile(const QString& path, QByteArray& bytes)
+qint64 costOf(const ShownPicture& shown)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    if (!bytes.isDetached()) bytes = QByteArray();
-    bytes.resize(file.size());
-    const qint64 read = file.read(bytes.data(), bytes.size());
-    if (read < 0) return false;
-    bytes.resize(read);
-    bytes.append(file.readAll()); // what a file that grew meanwhile has more
-    return file.error() == QFileDevice::NoError;
-}
-
-// The picture exactly as LoadPictureFile gives it, and fitted into the box. A JPEG is read and
-// decoded into the memory of spare, a picture no longer wanted, where nothing else shares it.
-ShownPicture readShownPicture(const QString& path, QSize box, ShownPicture spare,
-                              const std::atomic<bool>* abandoned, bool fitAlongside)
-{
-    ShownPicture shown;
-    QByteArray data = std::move(spare.picture.data);
-    if (!isJpegPath(path) || !readWholeFile(path, data)) {
-        spare = ShownPicture();
-        // Decodes the other formats, and raises the exact message for a file that cannot be read.
-        shown.picture = LoadPictureFile(path);
-        shown.fitted = FitPicture(shown.picture.image, box);
-        return shown;
-    }
-    RowFitter fitter(box, fitAlongside, std::move(spare.fitted));
-    const auto rowsDecoded = [&fitter, abandoned](const QImage& picture, int first, int count) {
-        if (abandoned && abandoned->load()) throw Abandoned{};
-        fitter.RowsDecoded(picture, first, count);
-    };
-    shown.picture.format = PictureFormat::Jpeg;
-    shown.picture.image = DecodeJpegInto(data, std::move(spare.picture.image), rowsDecoded).image;
-    shown.fitted = fitter.Finish(shown.picture.image);
-    shown.picture.data = std::move(data);
-    return shown;
+    return shown.fitted.sizeInBytes() + shown.picture.data.size();
 }
 
 } // namespace
 
-PictureCache::PictureCache(QSize box) : box_(box), readAhead_([this] { RunReadAhead(); }) {}
+PictureCache::PictureCache(QSize box, std::function<void()> ready, qint64 budget, int threads)
+    : ready_(std::move(ready)), budget_(budget), threads_(std::max(1, threads)), box_(box)
+{
+    for (int i = 0; i < threads_; ++i)
+        workers_.emplace_back([this] { RunWorker(); });
+}
 
 PictureCache::~PictureCache()
 {
@@ -83,74 +39,96 @@ PictureCache::~PictureCache()
             entry->abandoned = true;
     }
     changed_.notify_all();
-    readAhead_.join();
+    for (std::thread& worker : workers_)
+        worker.join();
 }
 
 void PictureCache::SetBoxSize(QSize box)
 {
-    const std::lock_guard lock(mutex_);
-    box_ = box;
-}
-
-ShownPicture PictureCache::Load(const QString& path)
-{
-    const FileStamp now = StampOf(path);
-    // Declared before the lock, so that dropped pictures are freed after it is released.
     Discarded discarded;
-    std::unique_lock lock(mutex_);
-    while (const EntryPtr entry = Find(path)) {
-        if (!entry->ready) {
-            // Being decoded in the background: wait for it rather than decode it twice.
-            entry->abandoned = false;
-            changed_.wait(lock, [&entry] { return entry->ready; });
-            continue; // an abandoned decode has removed its entry
-        }
-        // A failure is never kept: whatever made it (permissions, a file still being written) may
-        // have been put right without the file's size or time changing.
-        if (entry->stamp == now && !entry->error) return Serve(entry, lock);
-        Remove(entry, discarded);
-    }
-    return DecodeHere(path, lock, discarded);
-}
-
-void PictureCache::ReadAhead(const QStringList& paths)
-{
     {
         const std::lock_guard lock(mutex_);
-        wanted_ = paths;
-        for (const EntryPtr& entry : entries_)
-            if (entry->readAhead && !entry->ready)
-                entry->abandoned = !wanted_.contains(entry->path) && entry->path != lastLoaded_;
+        if (box == box_) return;
+        box_ = box;
+        // Made for the old size; those being made are dropped when they end.
+        for (const EntryPtr& entry : std::vector(entries_))
+            if (entry->ready) Remove(entry, discarded);
     }
     changed_.notify_all();
 }
 
-void PictureCache::WaitForReadAhead()
+void PictureCache::Plan(const QString& current, const QStringList& ahead, const QStringList& keep)
+{
+    const FileStamp now = StampOf(current);
+    Discarded discarded;
+    {
+        const std::lock_guard lock(mutex_);
+        current_ = current;
+        ahead_ = ahead;
+        keep_ = keep;
+        // A failure is never kept: whatever made it (permissions, a file still being written) may
+        // have been put right without the file's size or time changing.
+        const EntryPtr entry = Find(current);
+        if (entry && entry->ready && (entry->error || entry->stamp != now)) Remove(entry, discarded);
+        DropUnwanted(discarded);
+        FreeRoomForCurrent();
+    }
+    changed_.notify_all();
+}
+
+std::optional<ShownPicture> PictureCache::TakeCurrent(const QString& path)
+{
+    const FileStamp now = StampOf(path);
+    Discarded discarded;
+    std::unique_lock lock(mutex_);
+    return TakeLocked(path, now, discarded);
+}
+
+ShownPicture PictureCache::Load(const QString& path)
+{
+    QStringList ahead, keep;
+    {
+        const std::lock_guard lock(mutex_);
+        ahead = ahead_;
+        keep = keep_;
+    }
+    Plan(path, ahead, keep);
+    for (;;) {
+        const FileStamp now = StampOf(path);
+        Discarded discarded;
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] {
+            const EntryPtr entry = Find(path);
+            return current_ != path || (entry && entry->ready);
+        });
+        if (std::optional<ShownPicture> shown = TakeLocked(path, now, discarded)) return std::move(*shown);
+    }
+}
+
+void PictureCache::WaitUntilIdle()
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !ReadingAhead(); });
+    changed_.wait(lock, [this] { return InFlight() == 0 && !NextToStart(); });
 }
 
-int PictureCache::DecodesOnCallingThread() const
+int PictureCache::Decodes() const
 {
     const std::lock_guard lock(mutex_);
-    return decodesOnCallingThread_;
+    return decodes_;
 }
 
-int PictureCache::DecodesReadAhead() const
+QList<QSize> PictureCache::KeptSizes() const
 {
     const std::lock_guard lock(mutex_);
-    return decodesReadAhead_;
-}
-
-int PictureCache::PicturesKept() const
-{
-    const std::lock_guard lock(mutex_);
-    return int(entries_.size());
+    QList<QSize> sizes;
+    for (const EntryPtr& entry : entries_)
+        if (entry->ready && !entry->error) sizes.append(entry->shown.fitted.size());
+    return sizes;
 }
 
 PictureCache::FileStamp PictureCache::StampOf(const QString& path)
 {
+    if (path.isEmpty()) return FileStamp();
     // std::filesystem gives the time to the nanosecond, without turning it into local time.
     const std::filesystem::path file = QFileInfo(path).filesystemFilePath();
     std::error_code error;
@@ -161,50 +139,16 @@ PictureCache::FileStamp PictureCache::StampOf(const QString& path)
     return FileStamp{true, qint64(size), qint64(modified.time_since_epoch().count())};
 }
 
-void PictureCache::RunReadAhead()
-{
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        std::optional<QString> path;
-        changed_.wait(lock, [&] { return stopping_ || (path = NextToReadAhead()); });
-        if (stopping_) return;
-        const auto entry = std::make_shared<Entry>(*path, true);
-        entries_.push_back(entry);
-        const QSize box = box_;
-        lock.unlock();
-        Outcome outcome = Produce(*entry, box);
-        lock.lock();
-        Complete(entry, std::move(outcome));
-    }
-}
-
-std::optional<QString> PictureCache::NextToReadAhead() const
-{
-    const auto missing =
-        std::find_if(wanted_.begin(), wanted_.end(), [this](const QString& path) { return !Find(path); });
-    if (missing == wanted_.end()) return std::nullopt;
-    const bool room = entries_.size() < kMaxPictures || DropCandidate(true);
-    if (!room) return std::nullopt;
-    return *missing;
-}
-
-bool PictureCache::ReadingAhead() const
-{
-    const bool decoding = std::any_of(entries_.begin(), entries_.end(), [](const EntryPtr& entry) {
-        return entry->readAhead && !entry->ready;
-    });
-    return decoding || NextToReadAhead();
-}
-
 PictureCache::Outcome PictureCache::Produce(Entry& entry, QSize box)
 {
     Outcome outcome;
+    outcome.box = box;
     const FileStamp before = StampOf(entry.path);
+    const auto checkpoint = [&entry] {
+        if (entry.abandoned) throw Abandoned{};
+    };
     try {
-        ShownPicture spare = MakeRoom(entry.readAhead, isJpegPath(entry.path));
-        // A picture asked for now is fitted alongside its decode; one read ahead uses one thread.
-        outcome.shown = readShownPicture(entry.path, box, std::move(spare),
-                                         entry.readAhead ? &entry.abandoned : nullptr, !entry.readAhead);
+        outcome.shown = ReadShownPicture(entry.path, box, checkpoint);
     } catch (const Abandoned&) {
         outcome.abandoned = true;
         return outcome;
@@ -216,115 +160,151 @@ PictureCache::Outcome PictureCache::Produce(Entry& entry, QSize box)
     return outcome;
 }
 
-void PictureCache::Complete(const EntryPtr& entry, Outcome outcome)
+void PictureCache::RunWorker()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        EntryPtr entry;
+        changed_.wait(lock, [&] { return stopping_ || (entry = StartNext()); });
+        if (stopping_) return;
+        const QSize box = box_;
+        lock.unlock();
+        Outcome outcome = Produce(*entry, box);
+        Discarded discarded;
+        lock.lock();
+        const bool current = entry->path == current_;
+        heldCoefficients_ = heldCoefficients_ || outcome.shown.picture.multipleScans;
+        Complete(entry, std::move(outcome), discarded);
+        const bool release = heldCoefficients_ && InFlight() == 0 && !NextToStart();
+        if (release) heldCoefficients_ = false;
+        lock.unlock();
+        changed_.notify_all();
+        discarded.clear();
+        if (current && ready_) ready_();
+        // The coefficients of progressive files, which grow with the picture, go back to the
+        // system rather than staying with the process; only once the work is done, since memory
+        // handed back costs time to take again.
+        if (release) ReturnFreedMemory();
+        lock.lock();
+    }
+}
+
+PictureCache::EntryPtr PictureCache::StartNext()
+{
+    const std::optional<QString> path = NextToStart();
+    if (!path) return nullptr;
+    const auto entry = std::make_shared<Entry>(*path);
+    entries_.push_back(entry);
+    return entry;
+}
+
+std::optional<QString> PictureCache::NextToStart() const
+{
+    // The current picture goes first, whatever else is under way, and nothing is read ahead until
+    // it is ready, so that it has the processor to itself.
+    if (!current_.isEmpty()) {
+        const EntryPtr current = Find(current_);
+        if (!current) return current_;
+        if (!current->ready) return std::nullopt;
+    }
+    const auto missing =
+        std::find_if(ahead_.begin(), ahead_.end(), [this](const QString& path) { return !Find(path); });
+    if (missing == ahead_.end()) return std::nullopt;
+    if (Usage() + (InFlight() + 1) * Estimate() > budget_) return std::nullopt;
+    return *missing;
+}
+
+void PictureCache::Complete(const EntryPtr& entry, Outcome outcome, Discarded& discarded)
 {
     entry->ready = true;
-    if (outcome.abandoned) {
-        Discarded discarded;
+    if (!outcome.abandoned) ++decodes_;
+    if (outcome.abandoned || outcome.box != box_ || Rank(entry->path) < 0) {
         Remove(entry, discarded);
-    } else {
-        entry->shown = std::move(outcome.shown);
-        entry->error = std::move(outcome.error);
-        entry->stamp = outcome.stamp;
-        entry->lastUse = ++uses_;
-        if (entry->readAhead) ++decodesReadAhead_;
+        return;
     }
-    changed_.notify_all();
+    entry->shown = std::move(outcome.shown);
+    entry->error = std::move(outcome.error);
+    entry->stamp = outcome.stamp;
+    DropUnwanted(discarded);
 }
 
-ShownPicture PictureCache::Serve(const EntryPtr& entry, std::unique_lock<std::mutex>& lock)
+std::optional<ShownPicture> PictureCache::TakeLocked(const QString& path, const FileStamp& now,
+                                                     Discarded& discarded)
 {
-    entry->lastUse = ++uses_;
-    lastLoaded_ = entry->path;
-    changed_.notify_all();
-    ShownPicture shown = entry->shown;
-    const QSize box = box_;
-    if (shown.fitted.size() != FittedSize(shown.picture.image.size(), box)) {
-        // Made for an earlier box size.
-        lock.unlock();
-        shown.fitted = FitPicture(shown.picture.image, box);
-        lock.lock();
-        entry->shown.fitted = shown.fitted;
-    }
-    return shown;
-}
-
-ShownPicture PictureCache::DecodeHere(const QString& path, std::unique_lock<std::mutex>& lock,
-                                      Discarded& discarded)
-{
-    // Listed while it is decoded, so that the background thread leaves it alone.
-    const auto entry = std::make_shared<Entry>(path, false);
-    entries_.push_back(entry);
-    ++decodesOnCallingThread_;
-    const QSize box = box_;
-    lock.unlock();
-    discarded.clear();
-    Outcome outcome = Produce(*entry, box);
-    lock.lock();
-    Complete(entry, std::move(outcome));
+    if (path.isEmpty() || path != current_) return std::nullopt;
+    const EntryPtr entry = Find(path);
+    if (!entry || !entry->ready) return std::nullopt;
     if (entry->error) {
+        // Told once; asked for again, the picture is read again.
+        const std::exception_ptr error = entry->error;
         Remove(entry, discarded);
-        std::rethrow_exception(entry->error);
+        current_.clear();
+        std::rethrow_exception(error);
     }
-    return Serve(entry, lock);
+    if (entry->stamp != now) {
+        Remove(entry, discarded);
+        changed_.notify_all();
+        return std::nullopt;
+    }
+    return entry->shown;
 }
 
-ShownPicture PictureCache::MakeRoom(bool forReadAhead, bool reuseMemory)
+int PictureCache::Rank(const QString& path) const
 {
-    Discarded discarded;
-    std::unique_lock lock(mutex_);
-    ShownPicture spare;
-    if (reuseMemory) {
-        if (const EntryPtr unwanted = SpareCandidate()) {
-            spare = std::move(unwanted->shown);
-            Remove(unwanted, discarded);
-        }
-    }
-    while (entries_.size() > kMaxPictures) {
-        const EntryPtr victim = DropCandidate(forReadAhead);
-        if (!victim) {
-            if (forReadAhead) throw Abandoned{};
-            break;
-        }
-        Remove(victim, discarded);
-    }
-    lock.unlock();
-    changed_.notify_all();
-    return spare;
+    if (path == current_) return kCurrentRank;
+    const qsizetype ahead = ahead_.indexOf(path);
+    if (ahead >= 0) return int(ahead_.size() - ahead);
+    return keep_.contains(path) ? 0 : -1;
 }
 
-PictureCache::EntryPtr PictureCache::SpareCandidate() const
+void PictureCache::DropUnwanted(Discarded& discarded)
 {
-    // A picture that the caller still holds (the one on screen is held by the picture box) is
-    // shared, so its memory would not be written over; one held by nothing else is better.
-    EntryPtr best;
-    const auto rank = [](const EntryPtr& entry) {
-        const QImage& image = entry->shown.picture.image;
-        return std::pair(image.isNull() || !image.isDetached(), entry->lastUse);
-    };
+    for (const EntryPtr& entry : std::vector(entries_)) {
+        const bool wanted = Rank(entry->path) >= 0;
+        if (entry->ready && !wanted)
+            Remove(entry, discarded);
+        else if (!entry->ready)
+            entry->abandoned = !wanted;
+    }
+    // Over the budget the least wanted ready pictures go, never the current one.
+    while (Usage() > budget_) {
+        EntryPtr least;
+        for (const EntryPtr& entry : entries_)
+            if (entry->ready && Rank(entry->path) != kCurrentRank &&
+                (!least || Rank(entry->path) < Rank(least->path)))
+                least = entry;
+        if (!least) break;
+        Remove(least, discarded);
+    }
+}
+
+void PictureCache::FreeRoomForCurrent()
+{
+    // Every thread busy reading ahead: the least wanted of those decodes makes way for the
+    // current picture.
+    if (current_.isEmpty() || Find(current_) || InFlight() < threads_) return;
+    EntryPtr least;
     for (const EntryPtr& entry : entries_)
-        if (MayDrop(*entry, true) && (!best || rank(entry) < rank(best))) best = entry;
-    return best;
+        if (!entry->ready && !entry->abandoned && (!least || Rank(entry->path) < Rank(least->path)))
+            least = entry;
+    if (least) least->abandoned = true;
 }
 
-bool PictureCache::MayDrop(const Entry& entry, bool forReadAhead) const
+qint64 PictureCache::Usage() const
 {
-    if (!entry.ready) return false;
-    if (!forReadAhead) return true;
-    return entry.path != lastLoaded_ && !wanted_.contains(entry.path);
-}
-
-PictureCache::EntryPtr PictureCache::DropCandidate(bool forReadAhead) const
-{
-    // Pictures nobody wants go first, the longest unused first; the picture asked for now may
-    // also push out the wanted ones.
-    EntryPtr best;
-    const auto rank = [this](const EntryPtr& entry) {
-        return std::pair(!MayDrop(*entry, true), entry->lastUse);
-    };
+    qint64 usage = 0;
     for (const EntryPtr& entry : entries_)
-        if (MayDrop(*entry, forReadAhead) && (!best || rank(entry) < rank(best))) best = entry;
-    return best;
+        if (entry->ready) usage += costOf(entry->shown);
+    return usage;
+}
+
+qint64 PictureCache::Estimate() const
+{
+    // A picture not yet read: as large as the largest one held, or its fitted pixels at most.
+    qint64 largest = 4 * qint64(box_.width()) * box_.height();
+    for (const EntryPtr& entry : entries_)
+        if (entry->ready) largest = std::max(largest, costOf(entry->shown));
+    return largest;
 }
 
 void PictureCache::Remove(const EntryPtr& entry, Discarded& discarded)
@@ -340,4 +320,10 @@ PictureCache::EntryPtr PictureCache::Find(const QString& path) const
     const auto found = std::find_if(entries_.begin(), entries_.end(),
                                     [&path](const EntryPtr& entry) { return entry->path == path; });
     return found == entries_.end() ? nullptr : *found;
+}
+
+int PictureCache::InFlight() const
+{
+    return int(
+        std::count_if(entries_.begin(), entries_.end(), [](const EntryPtr& entry) { return !entry->ready; }));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/picturefile.h"
+#include "viewer/screenpicture.h"
 
-#include <QImage>
+#include <QList>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -10,52 +10,47 @@
 #include <atomic>
 #include <condition_variable>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
-// A picture as a viewer shows it.
-struct ShownPicture {
-    LoadedPicture picture; // full picture, format and original bytes (for saving)
-    QImage fitted;         // scaled into the box as the viewers draw it, ready to paint
-};
-
-// The pictures of a viewer: the one asked for, and its neighbours decoded ahead on a background
-// thread while the user looks at it. What a caller gets is always what decoding the file at the
-// moment of asking would give, errors included. Load, ReadAhead and SetBoxSize are called from
-// one thread.
+// The pictures of one viewer, prepared at the size it shows them on a pool of threads: the
+// current picture first, then the pictures ahead, in order, within a memory budget. What a caller
+// gets is always what reading the file at the moment of asking would give, errors included: a
+// picture whose file changed since it was read, or that failed to read, is read again.
 class PictureCache {
 public:
-    explicit PictureCache(QSize box); // the viewer's picture area
-    ~PictureCache();                  // abandons background work and waits for it
+    static constexpr qint64 kDefaultBudget = 64 * 1024 * 1024;
+
+    // ready is called on a pool thread whenever a decode of the current picture ends.
+    explicit PictureCache(QSize box, std::function<void()> ready = {}, qint64 budget = kDefaultBudget,
+                          int threads = int(std::thread::hardware_concurrency()));
+    ~PictureCache(); // abandons the work under way and waits for it
     PictureCache(const PictureCache&) = delete;
     PictureCache& operator=(const PictureCache&) = delete;
 
-    // Fitted images are made for this size from now on.
+    // Pictures are fitted to this size from now on; those made for another are dropped.
     void SetBoxSize(QSize box);
 
-    // The picture at path: taken from what was read ahead when the file is unchanged on disk
-    // (same size and modification time, still exists), otherwise decoded now on the calling
-    // thread; a picture being decoded in the background is waited for. Raises the decoder's
-    // error (PixlyError / JpegError) exactly as LoadPictureFile would, at the moment the picture
-    // is asked for: a picture that failed to read ahead, or failed before, is decoded again,
-    // and so is a file changed since it was read.
+    // What the viewer wants now: the current picture, the pictures to read ahead in this order,
+    // and pictures to keep if they are ready. Everything else is dropped and its decode abandoned.
+    void Plan(const QString& current, const QStringList& ahead = {}, const QStringList& keep = {});
+
+    // The current picture if it is ready; none while it is being prepared, or when path is not
+    // current. A failure is raised once, as the decoder raised it, and then forgotten.
+    std::optional<ShownPicture> TakeCurrent(const QString& path);
+
+    // Makes path current (the pictures ahead stay as planned) and waits for it; raises its error.
     ShownPicture Load(const QString& path);
 
-    // Reads these pictures ahead in the background, in this order (typically next and
-    // previous). Everything not in the list and not the last loaded picture may be dropped; at
-    // most three decoded pictures are kept.
-    void ReadAhead(const QStringList& paths);
-
-    // For tests and benchmarks: waits until every picture asked to be read ahead is decoded, or
-    // cannot be for lack of room; how many pictures Load had to decode itself, how many were
-    // decoded ahead, and how many decoded pictures are held.
-    void WaitForReadAhead();
-    int DecodesOnCallingThread() const;
-    int DecodesReadAhead() const;
-    int PicturesKept() const;
+    // For tests and benchmarks: waits until nothing is being decoded or left to start; how many
+    // decodes have ended (failures included, abandoned ones not); the fitted sizes held.
+    void WaitUntilIdle();
+    int Decodes() const;
+    QList<QSize> KeptSizes() const;
 
 private:
     // What tells whether the file changed, without reading it.
@@ -67,55 +62,56 @@ private:
     };
 
     struct Entry {
-        explicit Entry(const QString& path, bool readAhead) : path(path), readAhead(readAhead) {}
+        explicit Entry(const QString& path) : path(path) {}
         const QString path;
-        const bool readAhead; // decoded by the background thread
         bool ready = false;
         std::atomic<bool> abandoned{false};
         std::optional<FileStamp> stamp; // none when the file changed while it was read
         ShownPicture shown;
         std::exception_ptr error;
-        quint64 lastUse = 0;
     };
     using EntryPtr = std::shared_ptr<Entry>;
-    using Discarded = std::vector<EntryPtr>;
+    using Discarded = std::vector<EntryPtr>; // freed once the lock is released
 
     struct Outcome {
         ShownPicture shown;
         std::exception_ptr error;
         std::optional<FileStamp> stamp;
+        QSize box;
         bool abandoned = false;
     };
 
     static FileStamp StampOf(const QString& path);
+    static Outcome Produce(Entry& entry, QSize box);
 
-    void RunReadAhead();
-    std::optional<QString> NextToReadAhead() const;
-    bool ReadingAhead() const;
-    Outcome Produce(Entry& entry, QSize box);
-    void Complete(const EntryPtr& entry, Outcome outcome);
-    ShownPicture Serve(const EntryPtr& entry, std::unique_lock<std::mutex>& lock);
-    ShownPicture DecodeHere(const QString& path, std::unique_lock<std::mutex>& lock, Discarded& discarded);
+    void RunWorker();
+    EntryPtr StartNext();
+    std::optional<QString> NextToStart() const;
+    void Complete(const EntryPtr& entry, Outcome outcome, Discarded& discarded);
+    std::optional<ShownPicture> TakeLocked(const QString& path, const FileStamp& now, Discarded& discarded);
 
-    // Room for one more picture. With reuseMemory, a picture that nobody wants any more is taken
-    // out and returned, so that the new one is written into its memory where nothing else shares
-    // it: memory touched for the first time is slow.
-    ShownPicture MakeRoom(bool forReadAhead, bool reuseMemory);
-    EntryPtr SpareCandidate() const;
-    bool MayDrop(const Entry& entry, bool forReadAhead) const;
-    EntryPtr DropCandidate(bool forReadAhead) const;
+    // How much a picture is wanted: the current one most, then those ahead in order, then those
+    // kept; below zero not at all.
+    int Rank(const QString& path) const;
+    void DropUnwanted(Discarded& discarded);
+    void FreeRoomForCurrent();
+    qint64 Usage() const;    // of the pictures ready
+    qint64 Estimate() const; // of one being made
     void Remove(const EntryPtr& entry, Discarded& discarded);
     EntryPtr Find(const QString& path) const;
+    int InFlight() const;
 
+    const std::function<void()> ready_;
+    const qint64 budget_;
+    const int threads_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<EntryPtr> entries_;
-    QStringList wanted_;
-    QString lastLoaded_;
+    QString current_;
+    QStringList ahead_, keep_;
     QSize box_;
-    quint64 uses_ = 0;
-    int decodesOnCallingThread_ = 0;
-    int decodesReadAhead_ = 0;
+    int decodes_ = 0;
+    bool heldCoefficients_ = false; // a multi-scan JPEG was decoded since memory was last released
     bool stopping_ = false;
-    std::thread readAhead_;
+    std::vector<std::thread> workers_;
 };

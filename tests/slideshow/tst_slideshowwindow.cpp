@@ -225,7 +225,7 @@ private slots:
     {
         Slideshow s;
         s.showPicture(2);
-        QCOMPARE(s.windows->velka_fotka->Image1->Picture().width(), 42);
+        QTRY_COMPARE(s.windows->velka_fotka->Image1->Picture().width(), 42);
         s.window()->Edit1->setText(QStringLiteral("3"));
         s.window()->RadioGroup1->SetItemIndex(1);
         s.start();

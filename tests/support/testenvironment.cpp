@@ -1,5 +1,6 @@
 #include "testenvironment.h"
 
+#include "platform/jpegcodec.h"
 #include "platform/settingsstore.h"
 
 #include <QBuffer>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QRandomGenerator>
 
 TestEnvironment::TestEnvironment()
     : previousCurrent_(QDir::currentPath()), previousDataHome_(qgetenv("XDG_DATA_HOME"))
@@ -89,4 +91,19 @@ QByteArray MakeJpeg(int width, int height, const QColor& colour)
 QByteArray MakeBmp(int width, int height, const QColor& colour)
 {
     return encode(width, height, colour, "BMP");
+}
+
+QByteArray MakeLateFailingJpeg(int width, int height)
+{
+    QImage grain(width, height, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            grain.setPixel(x, y, random.generate() | 0xFF000000u);
+    QByteArray jpeg = EncodeJpeg(grain, 90, true);
+    // Marker, length, table class and number, then 16 counts that add up to more than a table holds.
+    const qsizetype table = jpeg.lastIndexOf(QByteArray("\xFF\xC4", 2));
+    for (int i = 0; i < 16; ++i)
+        jpeg[table + 5 + i] = char(0xFF);
+    return jpeg;
 }

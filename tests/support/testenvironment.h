@@ -33,3 +33,6 @@ private:
 QByteArray MakeJpeg(int width, int height, const QColor& colour);
 // A small valid BMP of the given size.
 QByteArray MakeBmp(int width, int height, const QColor& colour);
+// A progressive JPEG of grainy detail whose last Huffman table is damaged, so that decoding it
+// fails only after most of its scans have been read.
+QByteArray MakeLateFailingJpeg(int width, int height);

@@ -3,6 +3,7 @@
 #include "controls/radiogroup.h"
 #include "filebytes.h"
 #include "folders/nast_pixly.h"
+#include "platform/picturefile.h"
 #include "platform/settingsstore.h"
 #include "recordingdialogs.h"
 #include "settings/pixly_about.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -42,10 +44,12 @@ struct FullScreen {
     }
     Tvelka_fotka* window() const { return windows->velka_fotka; }
     FileListBox* list() const { return windows->nastaveni->FileListBox1; }
+    // Opens the window and waits until its picture is drawn.
     void open(int index)
     {
         list()->SetItemIndex(index);
         windows->nastaveni->OpenFullScreen();
+        QTest::qWaitFor([this] { return !window()->Image1->Picture().isNull(); });
     }
     void press(int key, const QString& text = QString(), Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -101,7 +105,7 @@ private slots:
         QCOMPARE(f.window()->Image1->Picture().width(), 41);
         f.press(Qt::Key_PageDown);
         QCOMPARE(f.list()->ItemIndex(), 2);
-        QCOMPARE(f.window()->Image1->Picture().width(), 42);
+        QTRY_COMPARE(f.window()->Image1->Picture().width(), 42);
         f.press(Qt::Key_Minus, QStringLiteral("-"));
         QCOMPARE(f.list()->ItemIndex(), 1);
         f.press(Qt::Key_Plus, QStringLiteral("+"));
@@ -246,6 +250,22 @@ private slots:
         QVERIFY(!QFile::exists(target));
         QCOMPARE(f.dialogs.count(), 1);
         QVERIFY(f.window()->isVisible());
+    }
+
+    // The picture is kept at screen size; saving reads the bitmap again at full size.
+    void savingABitmapWritesItWhole()
+    {
+        FullScreen f(0);
+        const QString path = f.env.writeFile(QStringLiteral("fotky/big.bmp"), MakeBmp(2000, 1500, Qt::blue));
+        f.windows->nastaveni->FileListBox1->Update();
+        f.open(0);
+        const QSize area = f.window()->Image1->size();
+        QCOMPARE(f.window()->Image1->Picture().size(),
+                 PictureBox::FitRect(QSize(2000, 1500), area, PictureBox::Placement::ShrinkCentred).size());
+        const QString target = QDir(f.env.startDir()).filePath(QStringLiteral("ulozeno.jpg"));
+        f.dialogs.answerInput(target);
+        f.press(Qt::Key_S, QString(), Qt::ControlModifier);
+        QCOMPARE(QImageReader(target, "bmp").read(), LoadPictureFile(path).image);
     }
 
     void runningSlideshowPausesAndResumesWithSpace()

@@ -37,10 +37,12 @@ struct Viewer {
     Thlavni* viewer() const { return windows->hlavni; }
     FileListBox* list() const { return windows->nastaveni->FileListBox1; }
     QString path(const QString& name) const { return QDir::toNativeSeparators(QDir(source).filePath(name)); }
+    // Opens the viewer and waits until its picture is drawn.
     void open(int index)
     {
         list()->SetItemIndex(index);
         windows->nastaveni->OpenMainViewer();
+        QTest::qWaitFor([this] { return !viewer()->Image1->Picture().isNull(); });
     }
     void press(int key, const QString& text = QString(), Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -194,7 +196,7 @@ private slots:
         v.open(1);
         v.press(key, text);
         QCOMPARE(v.list()->ItemIndex(), expected);
-        QCOMPARE(v.viewer()->Label2->text(), v.list()->FileName());
+        QTRY_COMPARE(v.viewer()->Label2->text(), v.list()->FileName());
         QCOMPARE(v.dialogs.count(), 0);
     }
 
@@ -203,7 +205,7 @@ private slots:
         Viewer v({{"a.jpg", jpeg(Qt::red)}, {"b.jpg", "not a jpeg"}});
         v.open(0);
         v.press(Qt::Key_Space, QStringLiteral(" "));
-        QCOMPARE(v.dialogs.count(), 1);
+        QTRY_COMPARE(v.dialogs.count(), 1);
         QCOMPARE(v.dialogs.last().caption, QStringLiteral("Vendrax"));
         QCOMPARE(v.dialogs.last().icon, QStringLiteral("error"));
         QVERIFY(v.dialogs.last().text.startsWith(QStringLiteral("JPEG error #")));
@@ -240,7 +242,28 @@ private slots:
         v.dialogs.answerYes();
         v.press(Qt::Key_Delete);
         QCOMPARE(v.list()->ItemIndex(), 0);
-        QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")));
+        QTRY_COMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")));
+    }
+
+    // Each press moves the list and asks its question at once; the picture and path follow
+    // when the last picture is ready, and a picture passed on the way reports nothing.
+    void quickPressesEndOnTheLastPicture()
+    {
+        Viewer v({{"a.jpg", jpeg(Qt::red)},
+                  {"b.jpg", MakeLateFailingJpeg(1500, 1000)},
+                  {"c.jpg", MakeJpeg(30, 20, Qt::blue)},
+                  {"d.jpg", MakeJpeg(20, 30, Qt::green)}});
+        v.open(0);
+        v.dialogs.answerNo();
+        for (int press = 0; press < 4; ++press)
+            v.press(Qt::Key_PageDown);
+        QCOMPARE(v.list()->ItemIndex(), 3);
+        QCOMPARE(v.dialogs.count(), 1);
+        QCOMPARE(v.dialogs.last().function, QStringLiteral("AskYesNoDefaultYes"));
+        QTRY_COMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("d.jpg")));
+        QCOMPARE(v.viewer()->Image1->Picture().size(), QSize(20, 30));
+        QTest::qWait(300);
+        QCOMPARE(v.dialogs.count(), 1);
     }
 
     void ctrlZBringsADeletedPictureBackFromTheTrash_data()

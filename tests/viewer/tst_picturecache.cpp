@@ -3,13 +3,17 @@
 #include "platform/picturefile.h"
 #include "platform/pixlyerror.h"
 #include "raisederror.h"
+#include "recordingdialogs.h"
 #include "testenvironment.h"
 #include "viewer/areaaveragefit.h"
 #include "viewer/picturecache.h"
+#include "viewer/picturerequests.h"
+#include "viewer/screenpicture.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -38,6 +42,23 @@ QImage noisyImage(int width, int height, quint32 seed)
     return image;
 }
 
+// Smooth shading with fine grain, as photographs have.
+QByteArray photoJpeg(int width, int height, quint32 seed = 1, bool progressive = false)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator random(seed);
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int grain = int(random.bounded(8));
+            const double wave = std::sin(x / 37.0) * std::cos(y / 23.0);
+            row[x] = qRgb(int(120 + 100 * wave) + grain, (x * 255 / width + grain) & 255,
+                          (y * 200 / height) + grain);
+        }
+    }
+    return EncodeJpeg(image, 90, progressive);
+}
+
 QByteArray noisyJpeg(int width, int height, quint32 seed = 1, bool progressive = false)
 {
     return EncodeJpeg(noisyImage(width, height, seed), 90, progressive);
@@ -49,6 +70,18 @@ QImage fromRows(int width, const QList<QRgb>& pixels)
     for (int i = 0; i < pixels.size(); ++i)
         image.setPixel(i % width, i / width, pixels[i]);
     return image;
+}
+
+double meanChannelDifference(const QImage& a, const QImage& b)
+{
+    qint64 sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum +=
+                std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return double(sum) / (3.0 * a.width() * a.height());
 }
 
 int largestChannelDifference(const QImage& a, const QImage& b)
@@ -114,12 +147,12 @@ private slots:
         QTest::addColumn<QSize>("box");
         QTest::addColumn<QSize>("fittedSize");
         QTest::newRow("landscape, reduced to the height")
-            << noisyJpeg(3000, 2000) << "a.jpg" << kViewerBox << QSize(973, 649);
-        QTest::newRow("portrait") << noisyJpeg(1200, 1800) << "b.JPEG" << kViewerBox << QSize(432, 649);
+            << photoJpeg(3000, 2000) << "a.jpg" << kViewerBox << QSize(973, 649);
+        QTest::newRow("portrait") << photoJpeg(1200, 1800) << "b.JPEG" << kViewerBox << QSize(432, 649);
         QTest::newRow("wide, reduced to the width")
-            << noisyJpeg(2400, 600) << "c.jpg" << kViewerBox << QSize(1009, 252);
+            << photoJpeg(2400, 600) << "c.jpg" << kViewerBox << QSize(1009, 252);
         QTest::newRow("progressive, full screen box")
-            << noisyJpeg(2000, 1500, 3, true) << "d.jpg" << QSize(1280, 1024) << QSize(1280, 960);
+            << photoJpeg(2000, 1500, 3, true) << "d.jpg" << QSize(1280, 1024) << QSize(1280, 960);
         QTest::newRow("smaller than the box, not enlarged")
             << noisyJpeg(640, 480) << "e.jpg" << kViewerBox << QSize(640, 480);
         QTest::newRow("exactly the box") << noisyJpeg(1009, 649) << "f.jpg" << kViewerBox << QSize(1009, 649);
@@ -140,15 +173,19 @@ private slots:
         const ShownPicture shown = cache.Load(path);
 
         const LoadedPicture expected = LoadPictureFile(path);
-        QCOMPARE(shown.picture.image, expected.image);
+        QVERIFY(shown.picture.image.isNull());
         QCOMPARE(shown.picture.format, expected.format);
-        QCOMPARE(shown.picture.data, contents);
+        QCOMPARE(shown.picture.path, path);
+        QCOMPARE(shown.picture.fullSize, expected.image.size());
+        // Bitmaps are read again when saved; JPEGs are saved as the bytes they were shown from.
+        QCOMPARE(shown.picture.data, expected.format == PictureFormat::Jpeg ? contents : QByteArray());
         QCOMPARE(shown.fitted.size(), fittedSize);
         QCOMPARE(
             shown.fitted.size(),
             PictureBox::FitRect(expected.image.size(), box, PictureBox::Placement::ShrinkCentred).size());
-        QCOMPARE(shown.fitted, FitPicture(expected.image, box));
-        QCOMPARE(cache.DecodesOnCallingThread(), 1);
+        // Decoded scaled on the way in, about as close to the whole picture fitted as Qt's smooth
+        // scaling of it is (nearest-pixel reduction differs by over two levels).
+        QVERIFY(meanChannelDifference(shown.fitted, FitPicture(expected.image, box)) < 1.0);
     }
 
     void fittingAveragesTheCoveredArea_data()
@@ -223,19 +260,14 @@ private slots:
         const QString previous = environment.writeFile("previous.jpg", noisyJpeg(1600, 2400, 8, true));
         PictureCache cache(kViewerBox);
 
-        cache.ReadAhead({next, previous});
-        cache.WaitForReadAhead();
+        cache.Plan(QString(), {next, previous});
+        cache.WaitUntilIdle();
         const ShownPicture nextShown = cache.Load(next);
         const ShownPicture previousShown = cache.Load(previous);
 
-        QCOMPARE(cache.DecodesOnCallingThread(), 0);
-        QCOMPARE(cache.DecodesReadAhead(), 2);
-        for (const auto& [shown, path] : {std::pair(nextShown, next), std::pair(previousShown, previous)}) {
-            const LoadedPicture expected = LoadPictureFile(path);
-            QCOMPARE(shown.picture.image, expected.image);
-            QCOMPARE(shown.picture.data, expected.data);
-            QCOMPARE(shown.fitted, FitPicture(expected.image, kViewerBox));
-        }
+        QCOMPARE(cache.Decodes(), 2);
+        QCOMPARE(nextShown.picture.data, LoadPictureFile(next).data);
+        QCOMPARE(previousShown.fitted.size(), QSize(432, 649));
     }
 
     void pictureBeingReadAheadIsDecodedOnce()
@@ -244,28 +276,41 @@ private slots:
         const QString path = environment.writeFile("big.jpg", noisyJpeg(3000, 2000, 9, true));
         PictureCache cache(kViewerBox);
 
-        cache.ReadAhead({path});
+        cache.Plan(QString(), {path});
         const ShownPicture shown = cache.Load(path);
-        cache.WaitForReadAhead();
+        cache.WaitUntilIdle();
 
-        QCOMPARE(cache.DecodesOnCallingThread() + cache.DecodesReadAhead(), 1);
-        QCOMPARE(shown.picture.image, LoadPictureFile(path).image);
+        QCOMPARE(cache.Decodes(), 1);
+        QCOMPARE(shown.fitted.size(), QSize(973, 649));
     }
 
-    void boxSizeChangeRefitsKeptPicture()
+    void boxSizeChangeFitsAgain()
     {
         TestEnvironment environment;
         const QString path = environment.writeFile("a.jpg", noisyJpeg(3000, 2000));
         PictureCache cache(kViewerBox);
-        cache.ReadAhead({path});
-        cache.WaitForReadAhead();
+        cache.Load(path);
 
         cache.SetBoxSize(QSize(800, 600));
-        const ShownPicture shown = cache.Load(path);
+        QCOMPARE(cache.Load(path).fitted.size(), QSize(800, 533));
+    }
 
-        QCOMPARE(shown.fitted.size(), QSize(800, 533));
-        QCOMPARE(shown.fitted, FitPicture(shown.picture.image, QSize(800, 600)));
-        QCOMPARE(cache.DecodesOnCallingThread(), 0);
+    // Kept pictures stay within the budget, at screen size only.
+    void budgetLimitsWhatIsReadAhead()
+    {
+        TestEnvironment environment;
+        QStringList paths;
+        for (int i = 0; i < 6; ++i)
+            paths << environment.writeFile(QStringLiteral("%1.jpg").arg(i), noisyJpeg(2000, 1400, 20 + i));
+        const qint64 onePicture = 4 * 927 * 649 + QFileInfo(paths[0]).size();
+        PictureCache cache(kViewerBox, {}, 3 * onePicture);
+
+        cache.Plan(paths[0], paths.mid(1));
+        cache.WaitUntilIdle();
+        const QList<QSize> kept = cache.KeptSizes();
+        QVERIFY(kept.size() >= 2 && kept.size() <= 3);
+        for (const QSize& size : kept)
+            QCOMPARE(size, QSize(927, 649));
     }
 
     // --- what changed on disk since it was read ahead
@@ -284,8 +329,8 @@ private slots:
         const QByteArray original = noisyJpeg(1500, 1000, 11);
         const QString path = environment.writeFile("a.jpg", original);
         PictureCache cache(kViewerBox);
-        cache.ReadAhead({path});
-        cache.WaitForReadAhead();
+        cache.Plan(QString(), {path});
+        cache.WaitUntilIdle();
 
         QByteArray replacement = sameLength ? original : noisyJpeg(1200, 900, 12);
         if (sameLength)
@@ -297,10 +342,8 @@ private slots:
         QVERIFY(file.setFileTime(before.addSecs(10), QFileDevice::FileModificationTime));
         file.close();
 
-        const ShownPicture shown = cache.Load(path);
-        QCOMPARE(shown.picture.data, replacement);
-        QCOMPARE(shown.picture.image, LoadPictureFile(path).image);
-        QCOMPARE(cache.DecodesOnCallingThread(), 1);
+        QCOMPARE(cache.Load(path).picture.data, replacement);
+        QCOMPARE(cache.Decodes(), 2);
     }
 
     void removedFileRaisesTheDecodersError()
@@ -308,8 +351,8 @@ private slots:
         TestEnvironment environment;
         const QString path = environment.writeFile("gone.jpg", noisyJpeg(800, 600));
         PictureCache cache(kViewerBox);
-        cache.ReadAhead({path});
-        cache.WaitForReadAhead();
+        cache.Plan(QString(), {path});
+        cache.WaitUntilIdle();
 
         QVERIFY(QFile::remove(path));
         const QString expected = RaisedErrorOf([&] { LoadPictureFile(path); });
@@ -341,13 +384,13 @@ private slots:
         const QString good = environment.writeFile("good.jpg", noisyJpeg(800, 600));
         PictureCache cache(kViewerBox);
 
-        cache.ReadAhead({bad, good});
-        cache.WaitForReadAhead();
-        QCOMPARE(cache.Load(good).picture.image.size(), QSize(800, 600));
+        cache.Plan(QString(), {bad, good});
+        cache.WaitUntilIdle();
+        QCOMPARE(cache.Load(good).fitted.size(), QSize(800, 600));
         QCOMPARE(RaisedErrorOf([&] { cache.Load(bad); }), message);
         QCOMPARE(RaisedErrorOf([&] { LoadPictureFile(bad); }), message);
-        // The error comes from decoding the file when asked, not from the stored attempt.
-        QCOMPARE(cache.DecodesOnCallingThread(), 1);
+        // The error comes from reading the file when asked, not from the stored attempt.
+        QCOMPARE(cache.Decodes(), 3);
     }
 
     void failureIsNeverServedAgain_data()
@@ -380,9 +423,9 @@ private slots:
         PictureCache cache(kViewerBox);
 
         if (readAhead) {
-            cache.ReadAhead({path});
-            cache.WaitForReadAhead();
-            QCOMPARE(cache.DecodesReadAhead(), 1);
+            cache.Plan(QString(), {path});
+            cache.WaitUntilIdle();
+            QCOMPARE(cache.Decodes(), 1);
         } else {
             QVERIFY(!RaisedErrorOf([&] { cache.Load(path); }).isEmpty());
         }
@@ -393,7 +436,6 @@ private slots:
         ShownPicture shown;
         QCOMPARE(RaisedErrorOf([&] { shown = cache.Load(path); }), QString());
         QCOMPARE(shown.picture.data, picture);
-        QCOMPARE(shown.picture.image, LoadPictureFile(path).image);
     }
 
     void damagedJpegRaisesJpegError()
@@ -404,56 +446,6 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(JpegError, cache.Load(path));
     }
 
-    // --- memory
-
-    void atMostThreePicturesAreKept()
-    {
-        TestEnvironment environment;
-        QStringList paths;
-        for (int i = 0; i < 6; ++i)
-            paths << environment.writeFile(QStringLiteral("%1.jpg").arg(i), noisyJpeg(1200, 800, 20 + i));
-        PictureCache cache(kViewerBox);
-
-        cache.ReadAhead(paths);
-        cache.WaitForReadAhead();
-        QCOMPARE(cache.PicturesKept(), 3);
-        QCOMPARE(cache.DecodesReadAhead(), 3);
-
-        for (int i = 0; i < paths.size(); ++i) {
-            const ShownPicture shown = cache.Load(paths[i]);
-            QCOMPARE(shown.picture.image, LoadPictureFile(paths[i]).image);
-            cache.ReadAhead({paths[(i + 1) % 6], paths[(i + 5) % 6]});
-            cache.WaitForReadAhead();
-            QVERIFY(cache.PicturesKept() <= 3);
-        }
-    }
-
-    void shownPictureIsNeverWrittenOver()
-    {
-        // Pictures of one size recycle each other's memory; one that the caller still holds, as
-        // the picture box does the picture on screen, must keep its pixels.
-        TestEnvironment environment;
-        QStringList paths;
-        for (int i = 0; i < 5; ++i)
-            paths << environment.writeFile(QStringLiteral("%1.jpg").arg(i), noisyJpeg(1200, 800, 40 + i));
-        PictureCache cache(kViewerBox);
-        const ShownPicture held = cache.Load(paths[0]);
-        const QImage heldPixels = held.picture.image.copy();
-        const QImage heldFitted = held.fitted.copy();
-        const QByteArray heldBytes(held.picture.data.constData(), held.picture.data.size());
-
-        for (int round = 0; round < 3; ++round)
-            for (int i = 1; i < paths.size(); ++i) {
-                cache.ReadAhead({paths[(i + 1) % 5]});
-                const ShownPicture shown = cache.Load(paths[i]);
-                QCOMPARE(shown.picture.image, LoadPictureFile(paths[i]).image);
-            }
-
-        QCOMPARE(held.picture.image, heldPixels);
-        QCOMPARE(held.fitted, heldFitted);
-        QCOMPARE(held.picture.data, heldBytes);
-    }
-
     void destroyingWhileReadingAheadStops()
     {
         TestEnvironment environment;
@@ -462,8 +454,110 @@ private slots:
             paths << environment.writeFile(QStringLiteral("%1.jpg").arg(i),
                                            noisyJpeg(2000, 1500, 60 + i, true));
         auto cache = std::make_unique<PictureCache>(kViewerBox);
-        cache->ReadAhead(paths);
+        cache->Plan(paths[0], paths.mid(1));
         cache.reset();
+    }
+
+    // --- steps that follow each other faster than pictures decode
+
+    // Only the picture asked for last is drawn; those passed on the way never report errors.
+    void burstOfRequestsDrawsOnlyTheLast()
+    {
+        TestEnvironment environment;
+        RecordingDialogs dialogs;
+        const QStringList paths{environment.writeFile("a.jpg", noisyJpeg(2000, 1500, 80, true)),
+                                environment.writeFile("b.jpg", MakeLateFailingJpeg(1500, 1000)),
+                                environment.writeFile("c.jpg", noisyJpeg(1800, 1200, 81, true)),
+                                environment.writeFile("d.jpg", noisyJpeg(1200, 1600, 82))};
+        QStringList drawn;
+        PictureRequests requests(kViewerBox, [&](const ShownPicture& shown) { drawn << shown.picture.path; });
+
+        for (const QString& path : paths)
+            requests.Show(path, {});
+        QTRY_VERIFY(!requests.Pending());
+        requests.Cache().WaitUntilIdle();
+        QCoreApplication::processEvents();
+
+        QCOMPARE(drawn.last(), paths.last());
+        QVERIFY(!drawn.contains(paths[1]));
+        QCOMPARE(dialogs.count(), 0);
+    }
+
+    void failingPictureAskedForLastReportsItsError()
+    {
+        TestEnvironment environment;
+        RecordingDialogs dialogs;
+        const QString good = environment.writeFile("a.jpg", noisyJpeg(800, 600, 83));
+        const QString bad = environment.writeFile("b.jpg", MakeLateFailingJpeg(1500, 1000));
+        PictureRequests requests(kViewerBox, [](const ShownPicture&) {});
+
+        requests.Show(good, {});
+        requests.Show(bad, {});
+        QTRY_COMPARE(dialogs.count(), 1);
+        QVERIFY(dialogs.last().text.startsWith(QStringLiteral("JPEG error #")));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Vendrax"));
+        QVERIFY(!requests.Pending());
+    }
+
+    // --- saving what is shown at screen size only
+
+    void savingABitmapWritesItAtFullSize()
+    {
+        TestEnvironment environment;
+        const QString path = environment.writeFile("big.bmp", MakeBmp(1600, 1200, QColor(10, 200, 30)));
+        const ShownPicture shown = ReadShownPicture(path, kViewerBox);
+        QCOMPARE(shown.fitted.size(), QSize(865, 649));
+
+        const QString target = QDir(environment.startDir()).filePath(QStringLiteral("copy.jpg"));
+        SavePictureFile(shown.picture, target);
+        QImageReader reader(target, "bmp");
+        QCOMPARE(reader.read(), LoadPictureFile(path).image);
+    }
+
+    // --- the decoder's DCT scaling
+
+    void scaledDecodeTakesTheSmallestScaleAtLeastAsked_data()
+    {
+        QTest::addColumn<QSize>("full");
+        QTest::addColumn<QSize>("atLeast");
+        QTest::addColumn<QSize>("decoded");
+        QTest::newRow("a quarter") << QSize(4000, 2000) << QSize(973, 486) << QSize(1000, 500);
+        QTest::newRow("three eighths") << QSize(3000, 2000) << QSize(973, 649) << QSize(1125, 750);
+        QTest::newRow("rounded up") << QSize(1001, 999) << QSize(120, 120) << QSize(126, 125);
+        QTest::newRow("full size") << QSize(640, 480) << QSize(640, 480) << QSize(640, 480);
+        QTest::newRow("nothing asked") << QSize(640, 480) << QSize() << QSize(640, 480);
+    }
+
+    void scaledDecodeTakesTheSmallestScaleAtLeastAsked()
+    {
+        QFETCH(QSize, full);
+        QFETCH(QSize, atLeast);
+        QFETCH(QSize, decoded);
+        JpegScaling scaling;
+        scaling.atLeast = [atLeast](const QSize&) { return atLeast; };
+        const DecodedJpeg result = DecodeJpegScaled(noisyJpeg(full.width(), full.height(), 84), scaling);
+        QCOMPARE(result.image.size(), decoded);
+        QCOMPARE(result.fullSize, full);
+    }
+
+    // Reading the scans of a progressive file already stops when the decode is abandoned.
+    void checkpointAbandonsWhileScansAreRead()
+    {
+        const QByteArray jpeg = noisyJpeg(1200, 900, 85, true);
+        struct Stop {};
+        int calls = 0;
+        JpegScaling scaling;
+        scaling.checkpoint = [&calls] {
+            if (++calls == 3) throw Stop{};
+        };
+        bool stopped = false;
+        try {
+            DecodeJpegScaled(jpeg, scaling);
+        } catch (const Stop&) {
+            stopped = true;
+        }
+        QVERIFY(stopped);
+        QCOMPARE(calls, 3);
     }
 
     // --- the decoder's buffer reuse
@@ -498,33 +592,6 @@ private slots:
         QCOMPARE(held, heldPixels);
         QVERIFY(decoded.constBits() != held.constBits());
         QCOMPARE(decoded, DecodeJpeg(jpeg).image);
-    }
-
-    void rowsAreToldInOrderAndOnce()
-    {
-        const QByteArray jpeg = noisyJpeg(300, 517, 72, true);
-        int next = 0;
-        bool inOrder = true;
-        const QImage decoded =
-            DecodeJpegInto(jpeg, QImage(), [&](const QImage& picture, int first, int count) {
-                inOrder = inOrder && first == next && count > 0 && picture.height() == 517;
-                next = first + count;
-            }).image;
-        QVERIFY(inOrder);
-        QCOMPARE(next, decoded.height());
-    }
-
-    void exceptionFromRowsAbandonsDecode()
-    {
-        const QByteArray jpeg = noisyJpeg(300, 300, 73);
-        struct Stop {};
-        bool stopped = false;
-        try {
-            DecodeJpegInto(jpeg, QImage(), [](const QImage&, int, int) { throw Stop{}; });
-        } catch (const Stop&) {
-            stopped = true;
-        }
-        QVERIFY(stopped);
     }
 };
 

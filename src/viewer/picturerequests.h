@@ -1,0 +1,55 @@
+#pragma once
+
+#include "viewer/photolist.h"
+#include "viewer/screenpicture.h"
+
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class PictureCache;
+
+// The pictures a viewer asks for as the user steps through the list. Each step asks at once,
+// but only the picture that is current when its decode ends is drawn: pictures passed on the way
+// are dropped and never report an error, and the box keeps the picture it shows until the new
+// one is ready. The pictures ahead in the direction of travel are prepared meanwhile.
+// Used from the user-interface thread; drawing and errors come from its event loop.
+class PictureRequests : public QObject {
+    Q_OBJECT
+public:
+    using Draw = std::function<void(const ShownPicture& shown)>;
+
+    PictureRequests(QSize box, Draw draw, QObject* parent = nullptr);
+    ~PictureRequests() override;
+
+    void SetBoxSize(QSize box);
+
+    // Asks for the picture at path, drawn at once when it is ready, later otherwise; a failure is
+    // raised (here or from the event loop) only while it is still the one asked for last. The
+    // travel is backward when path is the picture before the one asked for last, forward when
+    // it is the one after it, otherwise as it was.
+    void Show(const QString& path, const NearbyPictures& nearby);
+
+    // The picture at path, waited for; a request still pending is dropped. Raises the decoder's
+    // error.
+    ShownPicture LoadNow(const QString& path);
+
+    // Drops every picture and the request pending (the viewer is hidden).
+    void Forget();
+
+    // For tests and benchmarks.
+    bool Pending() const { return !pending_.isEmpty(); }
+    PictureCache& Cache() { return *cache_; }
+
+private:
+    void deliver();
+
+    Draw draw_;
+    QString pending_;
+    NearbyPictures lastNearby_;
+    bool forward_ = true;
+    std::unique_ptr<PictureCache> cache_;
+};
