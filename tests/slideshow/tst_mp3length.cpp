@@ -59,6 +59,10 @@ private slots:
         QTest::newRow("reserved sample rate") << Frames(QByteArray::fromHex("fffb9c00"), 417, 5);
         QTest::newRow("frame cut short after an ID3 tag")
             << Id3v2Tag(100) + Frames(Mpeg1Stereo128, 417, 1).left(50);
+        // MPEG-2 layer III at 8 kbit/s: 26 bytes a frame, three of them fit into the tag's text.
+        QTest::newRow("frames only inside the ID3v1 tag")
+            << QByteArray(100, '\x11') +
+                   ("TAG" + Frames(QByteArray::fromHex("fff31000"), 26, 3)).leftJustified(128);
         QTest::newRow("absurd frame count")
             << CountingFrame(Mpeg1Stereo128, 417, 36, "Xing", 0xFFFFFFFF) + Frames(Mpeg1Stereo128, 417, 3);
     }
