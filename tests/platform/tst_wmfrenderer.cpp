@@ -380,6 +380,19 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(PixlyError, RenderWmf(wmf.bytes()));
     }
 
+    void floodOfClipRectanglesIsRefused()
+    {
+        // Scattered holes split the clip region into thousands of rectangles, each of which every
+        // drawing under it pays for.
+        Wmf wmf = WmfSquare().redFill();
+        for (int i = 0; i < 2000; ++i)
+            wmf.add(0x0415, {i * 13 % 89 + 1, i % 97 + 1, i * 13 % 89, i % 97});
+        QVERIFY(!RenderWmf(wmf.bytes()).isNull());
+        for (int i = 0; i < 300; ++i)
+            wmf.rectangle(0, 0, 10, 10);
+        QVERIFY_THROWS_EXCEPTION(PixlyError, RenderWmf(wmf.bytes()));
+    }
+
     void unknownRecordsAreSkipped()
     {
         const QImage image =
