@@ -17,7 +17,7 @@ constexpr qint64 MaxPicturePixels = qint64(1) << 28;
 constexpr int MaxSide = 65500;
 // Pictures up to the limit are decoded in full, which takes seconds for the largest; the fuzzer
 // decodes only those small enough to keep it quick.
-constexpr qint64 MaxFuzzedPixels = qint64(1) << 22;
+constexpr qint64 MaxFuzzedPixels = qint64(1) << 20;
 
 void checkError(const JpegError& error)
 {
