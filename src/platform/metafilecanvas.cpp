@@ -19,6 +19,11 @@ constexpr quint32 MaxObjects = 65535;
 constexpr double MaxStrokePixels = 4.0 * MaxMetafileSide;
 constexpr int MaxFontPixels = 4 * MaxMetafileSide;
 constexpr double DefaultFontDeviceHeight = 12; // what a device context's stock font roughly measures
+// Operations on a clip region, and far more so drawing under it, take time with each of its
+// rectangles, of which scattered clip boxes make tens of thousands. Each rectangle is charged as
+// about as many pixels as take the same time.
+constexpr double ClipRectangleOperationPixels = 8;
+constexpr double ClipRectangleUsePixels = 4096;
 
 bool isFinite(const QTransform& t)
 {
@@ -436,11 +441,13 @@ void Canvas::text(const TextRun& run)
 void Canvas::intersectClip(const QRectF& box)
 {
     dc_.clip = (dc_.clip ? *dc_.clip : QRegion(picture_.rect())).intersected(pixelRegion(box));
+    chargeClip(ClipRectangleOperationPixels);
 }
 
 void Canvas::excludeClip(const QRectF& box)
 {
     dc_.clip = (dc_.clip ? *dc_.clip : QRegion(picture_.rect())).subtracted(pixelRegion(box));
+    chargeClip(ClipRectangleOperationPixels);
 }
 
 bool Canvas::preparePainter(const QTransform& transform, bool withRop2)
@@ -450,9 +457,10 @@ bool Canvas::preparePainter(const QTransform& transform, bool withRop2)
     const QPainter::CompositionMode mode =
         withRop2 ? CompositionForRop2(dc_.rop2) : QPainter::CompositionMode_SourceOver;
     painter_.resetTransform();
-    if (dc_.clip)
+    if (dc_.clip) {
         painter_.setClipRegion(*dc_.clip);
-    else
+        chargeClip(ClipRectangleUsePixels);
+    } else
         painter_.setClipping(false);
     painter_.setTransform(transform);
     painter_.setCompositionMode(mode);
@@ -492,6 +500,11 @@ void Canvas::charge(const QRectF& pixelBounds, std::optional<double> strokeWidth
     if (strokeWidth)
         pixels = std::min(pixels, 2 * (touched.width() + touched.height()) * std::max(1.0, *strokeWidth));
     spent_ += std::isfinite(pixels) ? pixels + 1 : budget_;
+}
+
+void Canvas::chargeClip(double pixelsPerRectangle)
+{
+    if (dc_.clip) spent_ += pixelsPerRectangle * double(dc_.clip->rectCount());
 }
 
 void Canvas::figure(const QPainterPath& path, bool fill)

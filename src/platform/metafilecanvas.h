@@ -120,7 +120,8 @@ public:
     QTransform logicalToPixel() const;
 
     // Whether the drawing so far has touched more picture pixels than a picture ever needs (256
-    // times its area, at least 2^28), which only a hostile file does; the players then stop.
+    // times its area, at least 2^28), which only a hostile file does; the players then stop. The
+    // rectangles of clip regions made and used count as pixels too.
     bool overBudget() const { return spent_ > budget_; }
 
     void beginPath();
@@ -163,6 +164,7 @@ private:
     double textAngle() const;
     QRegion pixelRegion(const QRectF& box) const;
     void charge(const QRectF& pixelBounds, std::optional<double> strokeWidth = std::nullopt);
+    void chargeClip(double pixelsPerRectangle);
 
     QImage& picture_;
     QPainter painter_;

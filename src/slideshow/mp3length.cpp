@@ -136,8 +136,9 @@ std::optional<int> Mp3LengthMs(const QString& path)
     const qint64 start = AudioStart(file);
     const qint64 end = AudioEnd(file);
     if (start >= end || !file.seek(start)) return std::nullopt;
-    // Room for two whole frames of the largest kind after the last place searched.
-    const QByteArray window = file.read(SearchWindow + 2 * 2881);
+    // Room for two whole frames of the largest kind after the last place searched; never the
+    // ID3v1 tag, whose text could pass for frames and put the audio's start past its end.
+    const QByteArray window = file.read(std::min(end - start, SearchWindow + 2 * 2881));
     const auto* bytes = reinterpret_cast<const uchar*>(window.constData());
     const qint64 searchable = std::min<qint64>(window.size(), SearchWindow);
     for (qint64 at = 0; at + 4 <= searchable; ++at) {

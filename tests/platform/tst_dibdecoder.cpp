@@ -1,4 +1,4 @@
-#include "littleendian.h"
+#include "gdifiles.h"
 #include "platform/dibdecoder.h"
 
 #include <QBuffer>
@@ -8,23 +8,9 @@
 
 #include <optional>
 
+using namespace gditest;
+
 namespace {
-
-enum : quint32 { BiRgb = 0, BiRle8 = 1, BiBitfields = 3, BiPng = 5 };
-
-// A BITMAPINFOHEADER; a negative height stores the rows from the top.
-QByteArray infoHeader(qint32 width, qint32 height, int bitCount, quint32 compression = BiRgb,
-                      quint32 coloursUsed = 0)
-{
-    return Le32(40) + Le32(quint32(width)) + Le32(quint32(height)) + Le16(1) + Le16(bitCount) +
-           Le32(compression) + Le32(0) + Le32(0) + Le32(0) + Le32(coloursUsed) + Le32(0);
-}
-
-// Colour table entries as stored: blue, green, red and a reserved byte.
-QByteArray entry(QRgb colour)
-{
-    return QByteArray(1, char(qBlue(colour))) + char(qGreen(colour)) + char(qRed(colour)) + '\0';
-}
 
 QImage fromRows(int width, const QList<QRgb>& pixelsTopFirst)
 {
@@ -61,29 +47,30 @@ private slots:
         QTest::addColumn<bool>("bottomUp");
 
         QTest::newRow("16 bits, 5-5-5 by default")
-            << infoHeader(2, 1, 16) << Le16(0x7C00) + Le16(0x001F) << fromRows(2, {Red, Blue}) << true;
+            << DibInfoHeader(2, 1, 16) << Le16(0x7C00) + Le16(0x001F) << fromRows(2, {Red, Blue}) << true;
         QTest::newRow("16 bits, 5-6-5 bit fields")
-            << infoHeader(2, 1, 16, BiBitfields) + Le32(0xF800) + Le32(0x07E0) + Le32(0x001F)
+            << DibInfoHeader(2, 1, 16, BiBitfields) + Le32(0xF800) + Le32(0x07E0) + Le32(0x001F)
             << Le16(0x07E0) + Le16(0xF800) << fromRows(2, {Green, Red}) << true;
         QTest::newRow("32 bits, bit fields in another order")
-            << infoHeader(1, 1, 32, BiBitfields) + Le32(0x0000FF) + Le32(0x00FF00) + Le32(0xFF0000)
+            << DibInfoHeader(1, 1, 32, BiBitfields) + Le32(0x0000FF) + Le32(0x00FF00) + Le32(0xFF0000)
             << QByteArray("\x11\x22\x33\0", 4) << fromRows(1, {qRgb(0x11, 0x22, 0x33)}) << true;
-        QTest::newRow("bottom-up rows") << infoHeader(1, 2, 24) << QByteArray("\xFF\0\0\0\0\0\xFF\0", 8)
+        QTest::newRow("bottom-up rows") << DibInfoHeader(1, 2, 24) << QByteArray("\xFF\0\0\0\0\0\xFF\0", 8)
                                         << fromRows(1, {Red, Blue}) << true;
-        QTest::newRow("top-down rows") << infoHeader(1, -2, 24) << QByteArray("\xFF\0\0\0\0\0\xFF\0", 8)
+        QTest::newRow("top-down rows") << DibInfoHeader(1, -2, 24) << QByteArray("\xFF\0\0\0\0\0\xFF\0", 8)
                                        << fromRows(1, {Blue, Red}) << false;
         // Indices past the colours used are black, not whatever follows the table.
         QTest::newRow("8 bits, fewer colours used than the depth has")
-            << infoHeader(3, 1, 8, BiRgb, 2) + entry(Green) + entry(Blue) << QByteArray("\x01\x00\x05\0", 4)
-            << fromRows(3, {Blue, Green, Black}) << true;
+            << DibInfoHeader(3, 1, 8, BiRgb, 2) + DibColourEntry(Green) + DibColourEntry(Blue)
+            << QByteArray("\x01\x00\x05\0", 4) << fromRows(3, {Blue, Green, Black}) << true;
         QTest::newRow("OS/2 core header with 3-byte colours")
-            << Le32(12) + Le16(2) + Le16(1) + Le16(1) + Le16(1) + entry(Red).left(3) + entry(Blue).left(3)
+            << Le32(12) + Le16(2) + Le16(1) + Le16(1) + Le16(1) + DibColourEntry(Red).left(3) +
+                   DibColourEntry(Blue).left(3)
             << QByteArray("\x40\0\0\0", 4) << fromRows(2, {Red, Blue}) << true;
-        QTest::newRow("embedded PNG") << infoHeader(2, 1, 24, BiPng) << png(fromRows(2, {Green, Red}))
+        QTest::newRow("embedded PNG") << DibInfoHeader(2, 1, 24, BiPng) << png(fromRows(2, {Green, Red}))
                                       << fromRows(2, {Green, Red}) << false;
         // The usual way to write one: the depth is the embedded file's business.
         QTest::newRow("embedded PNG with a bit count of 0")
-            << infoHeader(2, 1, 0, BiPng) << png(fromRows(2, {Red, Blue})) << fromRows(2, {Red, Blue})
+            << DibInfoHeader(2, 1, 0, BiPng) << png(fromRows(2, {Red, Blue})) << fromRows(2, {Red, Blue})
             << false;
     }
 
@@ -104,10 +91,10 @@ private slots:
         QTest::addColumn<QByteArray>("packed");
         QTest::addColumn<QImage>("expected");
         QTest::newRow("colour table of the colours used")
-            << infoHeader(2, 1, 4, BiRgb, 3) + entry(Red) + entry(Green) + entry(Blue) +
-                   QByteArray("\x21\0\0\0", 4)
+            << DibInfoHeader(2, 1, 4, BiRgb, 3) + DibColourEntry(Red) + DibColourEntry(Green) +
+                   DibColourEntry(Blue) + QByteArray("\x21\0\0\0", 4)
             << fromRows(2, {Blue, Green});
-        QTest::newRow("masks after the header") << infoHeader(1, 1, 16, BiBitfields) + Le32(0x001F) +
+        QTest::newRow("masks after the header") << DibInfoHeader(1, 1, 16, BiBitfields) + Le32(0x001F) +
                                                        Le32(0x07E0) + Le32(0xF800) + Le16(0x001F) + Le16(0)
                                                 << fromRows(1, {Red});
     }
@@ -126,18 +113,19 @@ private slots:
         QTest::addColumn<QByteArray>("info");
         QTest::addColumn<QByteArray>("bits");
         const QByteArray row(4, '\0');
-        QTest::newRow("header shorter than it says") << infoHeader(1, 1, 24).left(30) << row;
+        QTest::newRow("header shorter than it says") << DibInfoHeader(1, 1, 24).left(30) << row;
         QTest::newRow("unknown header size") << Le32(20) + QByteArray(16, '\0') << row;
-        QTest::newRow("no width") << infoHeader(0, 1, 24) << row;
-        QTest::newRow("no height") << infoHeader(1, 0, 24) << row;
-        QTest::newRow("wider than 65536") << infoHeader(65537, 1, 1) << QByteArray(8196, '\0');
-        QTest::newRow("more than 2^26 pixels") << infoHeader(8193, -8192, 1) << QByteArray();
-        QTest::newRow("more than 32 bits per pixel") << infoHeader(1, 1, 48) << QByteArray(8, '\0');
-        QTest::newRow("more than 65536 colours used") << infoHeader(1, 1, 8, BiRgb, 65537) << row;
-        QTest::newRow("colour table cut off") << infoHeader(1, 1, 8, BiRgb, 4) + entry(Red) << row;
-        QTest::newRow("bit-field masks missing") << infoHeader(1, 1, 16, BiBitfields) << row;
-        QTest::newRow("rows missing") << infoHeader(2, 2, 24) << QByteArray(12, '\0');
-        QTest::newRow("damaged PNG") << infoHeader(2, 1, 24, BiPng) << QByteArray("\x89PNG\r\n", 6);
+        QTest::newRow("no width") << DibInfoHeader(0, 1, 24) << row;
+        QTest::newRow("no height") << DibInfoHeader(1, 0, 24) << row;
+        QTest::newRow("wider than 65536") << DibInfoHeader(65537, 1, 1) << QByteArray(8196, '\0');
+        QTest::newRow("more than 2^26 pixels") << DibInfoHeader(8193, -8192, 1) << QByteArray();
+        QTest::newRow("more than 32 bits per pixel") << DibInfoHeader(1, 1, 48) << QByteArray(8, '\0');
+        QTest::newRow("more than 65536 colours used") << DibInfoHeader(1, 1, 8, BiRgb, 65537) << row;
+        QTest::newRow("colour table cut off")
+            << DibInfoHeader(1, 1, 8, BiRgb, 4) + DibColourEntry(Red) << row;
+        QTest::newRow("bit-field masks missing") << DibInfoHeader(1, 1, 16, BiBitfields) << row;
+        QTest::newRow("rows missing") << DibInfoHeader(2, 2, 24) << QByteArray(12, '\0');
+        QTest::newRow("damaged PNG") << DibInfoHeader(2, 1, 24, BiPng) << QByteArray("\x89PNG\r\n", 6);
     }
 
     void damagedBitmapsAreRefused()
@@ -151,10 +139,10 @@ private slots:
     void compressionsNotReadGiveANullImage_data()
     {
         QTest::addColumn<QByteArray>("info");
-        QTest::newRow("run-length 8 bits") << infoHeader(1, 1, 8, BiRle8, 1) + entry(Red);
+        QTest::newRow("run-length 8 bits") << DibInfoHeader(1, 1, 8, BiRle8, 1) + DibColourEntry(Red);
         QTest::newRow("bit fields on 24 bits")
-            << infoHeader(1, 1, 24, BiBitfields) + Le32(0xFF0000) + Le32(0xFF00) + Le32(0xFF);
-        QTest::newRow("2 bits per pixel") << infoHeader(1, 1, 2, BiRgb, 1) + entry(Red);
+            << DibInfoHeader(1, 1, 24, BiBitfields) + Le32(0xFF0000) + Le32(0xFF00) + Le32(0xFF);
+        QTest::newRow("2 bits per pixel") << DibInfoHeader(1, 1, 2, BiRgb, 1) + DibColourEntry(Red);
     }
 
     void compressionsNotReadGiveANullImage()

@@ -1,3 +1,4 @@
+#include "jpegsamples.h"
 #include "jpegsegments.h"
 #include "platform/jpegcodec.h"
 #include "platform/pixlyerror.h"
@@ -19,57 +20,6 @@
 #include <jpeglib.h>
 
 namespace {
-
-// A deterministic picture with detail in every block, so the compressed data is spread evenly.
-QImage noisyImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    QRandomGenerator random(7);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y,
-                           qRgb((x * 3 + random.bounded(40)) & 255, (y * 2 + random.bounded(40)) & 255,
-                                (x + y + random.bounded(40)) & 255));
-    return image;
-}
-
-// Encodes a solid picture with libjpeg directly, for the colour spaces that the program's own
-// encoder never writes. All components are stored at full resolution.
-QByteArray encodeSolid(int width, int height, const std::vector<JSAMPLE>& pixel, J_COLOR_SPACE given,
-                       J_COLOR_SPACE stored, bool adobeMarker, bool progressive)
-{
-    jpeg_error_mgr errors;
-    jpeg_compress_struct cinfo{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(width);
-    cinfo.image_height = JDIMENSION(height);
-    cinfo.input_components = int(pixel.size());
-    cinfo.in_color_space = given;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_colorspace(&cinfo, stored);
-    for (int i = 0; i < cinfo.num_components; ++i)
-        cinfo.comp_info[i].h_samp_factor = cinfo.comp_info[i].v_samp_factor = 1;
-    cinfo.write_Adobe_marker = adobeMarker;
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    if (progressive) jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row;
-    for (int x = 0; x < width; ++x)
-        row.insert(row.end(), pixel.begin(), pixel.end());
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW rowPointer = row.data();
-        jpeg_write_scanlines(&cinfo, &rowPointer, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
-    std::free(buffer);
-    return bytes;
-}
 
 std::optional<JpegError> decodeError(const QByteArray& data)
 {
@@ -152,7 +102,7 @@ private slots:
 
     void truncatedScanKeepsDecodedRows()
     {
-        const QByteArray complete = EncodeJpeg(noisyImage(256, 256), 90, false);
+        const QByteArray complete = EncodeJpeg(NoisyImage(256, 256), 90, false);
         const QImage whole = DecodeJpeg(complete).image;
         const QImage cut = DecodeJpeg(complete.left(complete.size() / 2)).image;
         QCOMPARE(cut.size(), QSize(256, 256));
@@ -175,7 +125,7 @@ private slots:
         QFETCH(bool, progressive);
         QFETCH(int, width);
         QFETCH(int, height);
-        const QByteArray small = EncodeJpeg(noisyImage(16, 16), 90, progressive);
+        const QByteArray small = EncodeJpeg(NoisyImage(16, 16), 90, progressive);
         const QByteArray claimed = WithClaimedJpegSize(small, width, height);
         QCOMPARE(ReadJpegSize(claimed), QSize(width, height));
         const std::optional<JpegError> error = decodeError(claimed);
@@ -190,7 +140,7 @@ private slots:
     void progressiveWorkingMemoryIsCapped()
     {
         // Below the pixel limit, but full-resolution colour keeps 1.5 GB of coefficients.
-        const QByteArray small = encodeSolid(16, 16, {200, 100, 50}, JCS_RGB, JCS_YCbCr, false, true);
+        const QByteArray small = EncodeSolidJpeg(16, 16, {200, 100, 50}, JCS_RGB, JCS_YCbCr, false, true);
         const std::optional<JpegError> error = decodeError(WithClaimedJpegSize(small, 16000, 16000));
         QVERIFY(error.has_value());
         QCOMPARE(error->code(), int(JERR_NO_BACKING_STORE));
@@ -205,19 +155,20 @@ private slots:
         const std::vector<JSAMPLE> ink{0, 128, 255, 64};
         const std::vector<JSAMPLE> invertedInk{255, 127, 0, 191};
         const QColor inkColour(191, 95, 0);
-        QTest::newRow("grey-scale") << encodeSolid(24, 16, {128}, JCS_GRAYSCALE, JCS_GRAYSCALE, false, false)
+        QTest::newRow("grey-scale") << EncodeSolidJpeg(24, 16, {128}, JCS_GRAYSCALE, JCS_GRAYSCALE, false,
+                                                       false)
                                     << 1 << QColor(128, 128, 128);
         QTest::newRow("YCbCr") << MakeJpeg(24, 16, QColor(200, 40, 90)) << 3 << QColor(200, 40, 90);
-        QTest::newRow("RGB") << encodeSolid(24, 16, {30, 160, 220}, JCS_RGB, JCS_RGB, true, false) << 3
+        QTest::newRow("RGB") << EncodeSolidJpeg(24, 16, {30, 160, 220}, JCS_RGB, JCS_RGB, true, false) << 3
                              << QColor(30, 160, 220);
         QTest::newRow("Adobe CMYK, inverted")
-            << encodeSolid(24, 16, invertedInk, JCS_CMYK, JCS_CMYK, true, false) << 4 << inkColour;
+            << EncodeSolidJpeg(24, 16, invertedInk, JCS_CMYK, JCS_CMYK, true, false) << 4 << inkColour;
         QTest::newRow("Adobe YCCK, inverted")
-            << encodeSolid(24, 16, invertedInk, JCS_CMYK, JCS_YCCK, true, false) << 4 << inkColour;
-        QTest::newRow("plain CMYK") << encodeSolid(24, 16, ink, JCS_CMYK, JCS_CMYK, false, false) << 4
+            << EncodeSolidJpeg(24, 16, invertedInk, JCS_CMYK, JCS_YCCK, true, false) << 4 << inkColour;
+        QTest::newRow("plain CMYK") << EncodeSolidJpeg(24, 16, ink, JCS_CMYK, JCS_CMYK, false, false) << 4
                                     << inkColour;
         QTest::newRow("progressive CMYK")
-            << encodeSolid(24, 16, invertedInk, JCS_CMYK, JCS_CMYK, true, true) << 4 << inkColour;
+            << EncodeSolidJpeg(24, 16, invertedInk, JCS_CMYK, JCS_CMYK, true, true) << 4 << inkColour;
     }
 
     void coloursAreDecoded()
@@ -247,7 +198,7 @@ private slots:
     {
         QFETCH(bool, progressive);
         QFETCH(int, frameMarker);
-        const QImage source = noisyImage(64, 48);
+        const QImage source = NoisyImage(64, 48);
         const QByteArray jpeg = EncodeJpeg(source, 90, progressive);
         QCOMPARE(JpegFrameMarker(jpeg), frameMarker);
         const DecodedJpeg decoded = DecodeJpeg(jpeg);
@@ -264,11 +215,11 @@ private slots:
         QTest::addColumn<QImage>("source");
         QImage grey(20, 10, QImage::Format_Grayscale8);
         grey.fill(90);
-        QImage withText = noisyImage(20, 10);
+        QImage withText = NoisyImage(20, 10);
         withText.setText(QStringLiteral("Description"), QStringLiteral("holiday"));
         QTest::newRow("grey-scale source") << grey;
         QTest::newRow("source with text") << withText;
-        QTest::newRow("indexed source") << noisyImage(20, 10).convertToFormat(QImage::Format_Indexed8);
+        QTest::newRow("indexed source") << NoisyImage(20, 10).convertToFormat(QImage::Format_Indexed8);
     }
 
     void encodedFileIsPlainColourJpeg()
@@ -288,7 +239,7 @@ private slots:
 
     void qualityControlsCompression()
     {
-        const QImage source = noisyImage(96, 96);
+        const QImage source = NoisyImage(96, 96);
         QVERIFY(EncodeJpeg(source, 95, false).size() > EncodeJpeg(source, 20, false).size());
     }
 
@@ -309,9 +260,9 @@ private slots:
         QTest::addColumn<int>("phase");
         // Chroma stored at half resolution is upsampled from neighbouring rows, which rows passed
         // over must still provide.
-        const QByteArray baseline = EncodeJpeg(noisyImage(101, 77), 90, false);
-        const QByteArray progressive = EncodeJpeg(noisyImage(101, 77), 90, true);
-        const QByteArray cmyk = encodeSolid(24, 40, {255, 127, 0, 191}, JCS_CMYK, JCS_CMYK, true, false);
+        const QByteArray baseline = EncodeJpeg(NoisyImage(101, 77), 90, false);
+        const QByteArray progressive = EncodeJpeg(NoisyImage(101, 77), 90, true);
+        const QByteArray cmyk = EncodeSolidJpeg(24, 40, {255, 127, 0, 191}, JCS_CMYK, JCS_CMYK, true, false);
         QTest::newRow("every row") << baseline << 1 << 0;
         QTest::newRow("even rows") << baseline << 2 << 0;
         QTest::newRow("odd rows") << baseline << 2 << 1;

@@ -1,4 +1,4 @@
-#include "littleendian.h"
+#include "gdifiles.h"
 #include "platform/metafilecanvas.h"
 #include "platform/pixlyerror.h"
 #include "platform/wmfrenderer.h"
@@ -10,101 +10,9 @@
 
 #include <optional>
 
+using namespace gditest;
+
 namespace {
-
-quint32 ref(const QColor& colour)
-{
-    return quint32(colour.red() | colour.green() << 8 | colour.blue() << 16);
-}
-
-// A 2 x 2 packed bitmap with a colour table; `rows` holds the padded rows, the lower one first.
-QByteArray packedDib(int bitCount, const QList<QColor>& table, const QByteArray& rows)
-{
-    QByteArray dib = Le32(40) + Le32(2) + Le32(2) + Le16(1) + Le16(bitCount) + Le32(0) + Le32(0) + Le32(0) +
-                     Le32(0) + Le32(quint32(table.size())) + Le32(0);
-    for (const QColor& colour : table)
-        dib += Le32(ref(QColor(colour.blue(), colour.green(), colour.red())));
-    return dib + rows;
-}
-
-// A 24-bit bottom-up packed bitmap from rows given top first.
-QByteArray packedDib24(const QList<QList<QColor>>& rowsTopFirst, bool topDown = false)
-{
-    const int height = int(rowsTopFirst.size());
-    const int width = int(rowsTopFirst.first().size());
-    QByteArray dib = Le32(40) + Le32(width) + Le32(quint32(topDown ? -height : height)) + Le16(1) + Le16(24) +
-                     Le32(0) + Le32(0) + Le32(0) + Le32(0) + Le32(0) + Le32(0);
-    for (int i = 0; i < height; ++i) {
-        QByteArray row;
-        for (const QColor& colour : rowsTopFirst[topDown ? i : height - 1 - i])
-            row.append(char(colour.blue())).append(char(colour.green())).append(char(colour.red()));
-        dib.append(row.leftJustified((row.size() + 3) / 4 * 4, '\0'));
-    }
-    return dib;
-}
-
-// Builds a Windows metafile record by record; words are 16-bit parameters as the records store them.
-class Wmf {
-public:
-    Wmf& placeable(int left, int top, int right, int bottom, int inch)
-    {
-        placeable_ = Le32(0x9AC6CDD7) + Le16(0) + Le16(left) + Le16(top) + Le16(right) + Le16(bottom) +
-                     Le16(inch) + Le32(0) + Le16(0);
-        return *this;
-    }
-    Wmf& raw(quint16 function, const QByteArray& parameters)
-    {
-        const QByteArray padded = parameters.size() % 2 ? parameters + '\0' : parameters;
-        records_ += Le32(quint32(3 + padded.size() / 2)) + Le16(function) + padded;
-        return *this;
-    }
-    Wmf& add(quint16 function, std::initializer_list<int> words)
-    {
-        QByteArray parameters;
-        for (const int word : words)
-            parameters += Le16(word);
-        return raw(function, parameters);
-    }
-    Wmf& window(int x, int y, int width, int height)
-    {
-        return add(0x020B, {y, x}).add(0x020C, {height, width});
-    }
-    Wmf& pen(int style, int width, const QColor& colour)
-    {
-        return raw(0x02FA, Le16(style) + Le16(width) + Le16(0) + Le32(ref(colour)));
-    }
-    Wmf& brush(int style, const QColor& colour, int hatch = 0)
-    {
-        return raw(0x02FC, Le16(style) + Le32(ref(colour)) + Le16(hatch));
-    }
-    Wmf& select(int index) { return add(0x012D, {index}); }
-    Wmf& remove(int index) { return add(0x01F0, {index}); }
-    Wmf& rectangle(int left, int top, int right, int bottom)
-    {
-        return add(0x041B, {bottom, right, top, left});
-    }
-    Wmf& ellipse(int left, int top, int right, int bottom) { return add(0x0418, {bottom, right, top, left}); }
-    // A red brush and no pen, so that filled shapes show their exact area.
-    Wmf& redFill() { return pen(5, 0, Qt::black).select(0).brush(0, Qt::red).select(1); }
-    QByteArray bytes(bool withEnd = true) const
-    {
-        const QByteArray body = records_ + (withEnd ? Le32(3) + Le16(0) : QByteArray());
-        return placeable_ + Le16(1) + Le16(9) + Le16(0x0300) + Le32(quint32(9 + body.size() / 2)) + Le16(8) +
-               Le32(0) + Le16(0) + body;
-    }
-
-private:
-    QByteArray placeable_;
-    QByteArray records_;
-};
-
-// 100 x 100 logical units shown at 100 x 100 pixels.
-Wmf square()
-{
-    Wmf wmf;
-    wmf.placeable(0, 0, 100, 100, 96).window(0, 0, 100, 100);
-    return wmf;
-}
 
 bool isColour(const QImage& image, int x, int y, const QColor& colour)
 {
@@ -158,25 +66,26 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QPoint>("inside");
         QTest::addColumn<QPoint>("outside");
-        QTest::newRow("ellipse") << square().redFill().ellipse(10, 10, 90, 90).bytes() << QPoint(50, 50)
+        QTest::newRow("ellipse") << WmfSquare().redFill().ellipse(10, 10, 90, 90).bytes() << QPoint(50, 50)
                                  << QPoint(13, 13);
-        QTest::newRow("polygon") << square().redFill().add(0x0324, {3, 0, 0, 100, 0, 0, 100}).bytes()
+        QTest::newRow("polygon") << WmfSquare().redFill().add(0x0324, {3, 0, 0, 100, 0, 0, 100}).bytes()
                                  << QPoint(20, 20) << QPoint(80, 80);
         QTest::newRow("polypolygon with a hole")
-            << square()
+            << WmfSquare()
                    .redFill()
                    .add(0x0538, {2, 4, 4, 0, 0, 100, 0, 100, 100, 0, 100, 40, 40, 60, 40, 60, 60, 40, 60})
                    .bytes()
             << QPoint(20, 20) << QPoint(50, 50);
         QTest::newRow("pie, counter-clockwise from 3 to 12 o'clock")
-            << square().redFill().add(0x081A, {0, 50, 50, 100, 100, 100, 0, 0}).bytes() << QPoint(70, 30)
+            << WmfSquare().redFill().add(0x081A, {0, 50, 50, 100, 100, 100, 0, 0}).bytes() << QPoint(70, 30)
             << QPoint(30, 70);
-        QTest::newRow("chord") << square().redFill().add(0x0830, {0, 50, 50, 100, 100, 100, 0, 0}).bytes()
+        QTest::newRow("chord") << WmfSquare().redFill().add(0x0830, {0, 50, 50, 100, 100, 100, 0, 0}).bytes()
                                << QPoint(80, 20) << QPoint(60, 40);
-        QTest::newRow("round rectangle") << square().redFill().add(0x061C, {40, 40, 90, 90, 10, 10}).bytes()
-                                         << QPoint(50, 50) << QPoint(12, 12);
+        QTest::newRow("round rectangle")
+            << WmfSquare().redFill().add(0x061C, {40, 40, 90, 90, 10, 10}).bytes() << QPoint(50, 50)
+            << QPoint(12, 12);
         QTest::newRow("pattern blit")
-            << square().redFill().add(0x061D, {0x0021, 0x00F0, 50, 50, 0, 0}).bytes() << QPoint(25, 25)
+            << WmfSquare().redFill().add(0x061D, {0x0021, 0x00F0, 50, 50, 0, 0}).bytes() << QPoint(25, 25)
             << QPoint(75, 75);
     }
     void filledShapesCoverTheirArea()
@@ -191,7 +100,7 @@ private slots:
 
     void rectangleHasPenAndBrush()
     {
-        const QImage image = RenderWmf(square()
+        const QImage image = RenderWmf(WmfSquare()
                                            .pen(0, 6, Qt::blue)
                                            .select(0)
                                            .brush(0, Qt::green)
@@ -205,7 +114,7 @@ private slots:
 
     void linesUseThePen()
     {
-        const QImage image = RenderWmf(square()
+        const QImage image = RenderWmf(WmfSquare()
                                            .pen(0, 4, Qt::blue)
                                            .select(0)
                                            .add(0x0325, {2, 0, 10, 100, 10})
@@ -237,9 +146,9 @@ private slots:
             << Wmf().window(0, 100, 200, -100).redFill().rectangle(0, 0, 100, 50).bytes() << QPoint(50, 75)
             << QPoint(50, 25);
         QTest::newRow("viewport halves the drawing")
-            << square().add(0x020E, {50, 50}).redFill().rectangle(0, 0, 100, 100).bytes() << QPoint(25, 25)
+            << WmfSquare().add(0x020E, {50, 50}).redFill().rectangle(0, 0, 100, 100).bytes() << QPoint(25, 25)
             << QPoint(75, 75);
-        QTest::newRow("restored mapping") << square()
+        QTest::newRow("restored mapping") << WmfSquare()
                                                  .add(0x001E, {})
                                                  .window(0, 0, 1000, 1000)
                                                  .add(0x0127, {-1})
@@ -261,7 +170,7 @@ private slots:
     void objectTableReusesTheLowestFreeSlot()
     {
         // Slots: 0 pen, 1 red, 2 blue; deleting 1 puts the green brush there.
-        const QImage image = RenderWmf(square()
+        const QImage image = RenderWmf(WmfSquare()
                                            .pen(5, 0, Qt::black)
                                            .select(0)
                                            .brush(0, Qt::red)
@@ -280,7 +189,7 @@ private slots:
 
     void restoreDcReturnsTheSavedObjects()
     {
-        const QImage image = RenderWmf(square()
+        const QImage image = RenderWmf(WmfSquare()
                                            .redFill()
                                            .add(0x001E, {})
                                            .brush(0, Qt::blue)
@@ -295,7 +204,7 @@ private slots:
 
     void clipRectanglesLimitDrawing()
     {
-        const QImage image = RenderWmf(square()
+        const QImage image = RenderWmf(WmfSquare()
                                            .redFill()
                                            .add(0x0416, {80, 80, 20, 20})
                                            .add(0x0415, {60, 60, 40, 40})
@@ -308,8 +217,12 @@ private slots:
 
     void xorPenInvertsTwice()
     {
-        const QImage image = RenderWmf(
-            square().redFill().add(0x0104, {7}).rectangle(0, 0, 60, 100).rectangle(40, 0, 100, 100).bytes());
+        const QImage image = RenderWmf(WmfSquare()
+                                           .redFill()
+                                           .add(0x0104, {7})
+                                           .rectangle(0, 0, 60, 100)
+                                           .rectangle(40, 0, 100, 100)
+                                           .bytes());
         QVERIFY(isColour(image, 20, 50, Qt::cyan)); // white ^ red
         QVERIFY(isColour(image, 50, 50, Qt::white));
     }
@@ -348,7 +261,7 @@ private slots:
     {
         const QByteArray text("ab");
         const QImage image =
-            RenderWmf(square()
+            RenderWmf(WmfSquare()
                           .add(0x0201, {0xFFFF, 0})
                           .raw(0x0A32, Le16(10) + Le16(10) + Le16(2) + Le16(2) + Le16(0) + Le16(0) +
                                            Le16(100) + Le16(50) + text + Le16(10) + Le16(10))
@@ -363,19 +276,14 @@ private slots:
     {
         const QList<QColor> fourColours{Qt::blue, Qt::white, Qt::red, Qt::green};
         const QList<QList<QColor>> rows{{Qt::blue, Qt::white}, {Qt::red, Qt::green}};
-        const auto stretchDib = [](const QByteArray& dib) {
-            return square()
-                .raw(0x0F43, Le32(0x00CC0020) + Le16(0) + Le16(2) + Le16(2) + Le16(0) + Le16(0) + Le16(100) +
-                                 Le16(100) + Le16(0) + Le16(0) + dib)
-                .bytes();
-        };
+        const auto stretchDib = [](const QByteArray& dib) { return WmfSquare().stretchDib(dib).bytes(); };
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QList<QColor>>("quadrants"); // top left, top right, bottom left, bottom right
-        QTest::newRow("STRETCHDIB") << stretchDib(packedDib24(rows)) << fourColours;
+        QTest::newRow("STRETCHDIB") << stretchDib(PackedDib24(rows)) << fourColours;
         QTest::newRow("DIBSTRETCHBLT")
-            << square()
+            << WmfSquare()
                    .raw(0x0B41, Le32(0x00CC0020) + Le16(2) + Le16(2) + Le16(0) + Le16(0) + Le16(100) +
-                                    Le16(100) + Le16(0) + Le16(0) + packedDib24(rows))
+                                    Le16(100) + Le16(0) + Le16(0) + PackedDib24(rows))
                    .bytes()
             << fourColours;
         QTest::newRow("DIBBITBLT at a scaled window")
@@ -383,21 +291,21 @@ private slots:
                    .placeable(0, 0, 2, 2, 96)
                    .window(0, 0, 2, 2)
                    .raw(0x0940, Le32(0x00CC0020) + Le16(0) + Le16(0) + Le16(2) + Le16(2) + Le16(0) + Le16(0) +
-                                    packedDib24(rows))
+                                    PackedDib24(rows))
                    .bytes()
             << fourColours;
-        QTest::newRow("top-down rows") << stretchDib(packedDib24(rows, true)) << fourColours;
+        QTest::newRow("top-down rows") << stretchDib(PackedDib24(rows, true)) << fourColours;
         QTest::newRow("8 bits") << stretchDib(
-                                       packedDib(8, fourColours, QByteArray("\x02\x03\0\0\x00\x01\0\0", 8)))
+                                       PackedDib(8, fourColours, QByteArray("\x02\x03\0\0\x00\x01\0\0", 8)))
                                 << fourColours;
         QTest::newRow("4 bits") << stretchDib(
-                                       packedDib(4, fourColours, QByteArray("\x23\0\0\0\x01\0\0\0", 8)))
+                                       PackedDib(4, fourColours, QByteArray("\x23\0\0\0\x01\0\0\0", 8)))
                                 << fourColours;
-        QTest::newRow("1 bit") << stretchDib(packedDib(1, {Qt::red, Qt::white},
+        QTest::newRow("1 bit") << stretchDib(PackedDib(1, {Qt::red, Qt::white},
                                                        QByteArray("\x40\0\0\0\x80\0\0\0", 8)))
                                << QList<QColor>{Qt::white, Qt::red, Qt::red, Qt::white};
         QTest::newRow("32 bits")
-            << stretchDib(packedDib(32, {}, QByteArray("\0\0\xFF\0\0\xFF\0\0\xFF\0\0\0\xFF\xFF\xFF\0", 16)))
+            << stretchDib(PackedDib(32, {}, QByteArray("\0\0\xFF\0\0\xFF\0\0\xFF\0\0\0\xFF\xFF\xFF\0", 16)))
             << fourColours;
     }
     void bitmapRowsLandInPlace()
@@ -414,12 +322,8 @@ private slots:
     void stretchDibSourceCountsFromTheBottom()
     {
         // The lower bitmap row (red, green) is source row 0 and fills the whole picture.
-        const QImage image =
-            RenderWmf(square()
-                          .raw(0x0F43, Le32(0x00CC0020) + Le16(0) + Le16(1) + Le16(2) + Le16(0) + Le16(0) +
-                                           Le16(100) + Le16(100) + Le16(0) + Le16(0) +
-                                           packedDib24({{Qt::blue, Qt::white}, {Qt::red, Qt::green}}))
-                          .bytes());
+        const QImage image = RenderWmf(
+            WmfSquare().stretchDib(PackedDib24({{Qt::blue, Qt::white}, {Qt::red, Qt::green}}), 1).bytes());
         QVERIFY(isColour(image, 25, 25, Qt::red));
         QVERIFY(isColour(image, 75, 75, Qt::green));
     }
@@ -427,7 +331,7 @@ private slots:
     void unusableDataIsRefused_data()
     {
         QTest::addColumn<QByteArray>("data");
-        const QByteArray good = square().redFill().ellipse(0, 0, 10, 10).bytes();
+        const QByteArray good = WmfSquare().redFill().ellipse(0, 0, 10, 10).bytes();
         QByteArray zeroSize = good;
         zeroSize.replace(40, 4, Le32(0)); // the first record after the headers
         QByteArray pastEnd = good;
@@ -439,17 +343,17 @@ private slots:
         QTest::newRow("bad header type") << badType;
         QTest::newRow("placeable header alone") << good.left(22);
         QTest::newRow("truncated inside a record") << good.left(good.size() - 9);
-        QTest::newRow("no end record") << square().redFill().bytes(false);
+        QTest::newRow("no end record") << WmfSquare().redFill().bytes(false);
         QTest::newRow("record of size 0") << zeroSize;
         QTest::newRow("record size past the end") << pastEnd;
         QTest::newRow("no units per inch") << Wmf().placeable(0, 0, 100, 100, 0).bytes();
         QTest::newRow("empty placeable box") << Wmf().placeable(0, 0, 0, 100, 96).bytes();
-        QTest::newRow("polygon longer than its record") << square().add(0x0324, {1000, 0, 0}).bytes();
+        QTest::newRow("polygon longer than its record") << WmfSquare().add(0x0324, {1000, 0, 0}).bytes();
         QTest::newRow("damaged bitmap")
-            << square()
+            << WmfSquare()
                    .raw(0x0F43, Le32(0x00CC0020) + Le16(0) + Le16(2) + Le16(2) + Le16(0) + Le16(0) +
                                     Le16(10) + Le16(10) + Le16(0) + Le16(0) +
-                                    packedDib24({{Qt::red, Qt::red}}).left(44))
+                                    PackedDib24({{Qt::red, Qt::red}}).left(44))
                    .bytes();
     }
     void unusableDataIsRefused()
@@ -476,10 +380,23 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(PixlyError, RenderWmf(wmf.bytes()));
     }
 
+    void floodOfClipRectanglesIsRefused()
+    {
+        // Scattered holes split the clip region into thousands of rectangles, each of which every
+        // drawing under it pays for.
+        Wmf wmf = WmfSquare().redFill();
+        for (int i = 0; i < 2000; ++i)
+            wmf.add(0x0415, {i * 13 % 89 + 1, i % 97 + 1, i * 13 % 89, i % 97});
+        QVERIFY(!RenderWmf(wmf.bytes()).isNull());
+        for (int i = 0; i < 300; ++i)
+            wmf.rectangle(0, 0, 10, 10);
+        QVERIFY_THROWS_EXCEPTION(PixlyError, RenderWmf(wmf.bytes()));
+    }
+
     void unknownRecordsAreSkipped()
     {
         const QImage image =
-            RenderWmf(square().add(0x0626, {1, 2, 3, 4, 5}).redFill().rectangle(0, 0, 100, 100).bytes());
+            RenderWmf(WmfSquare().add(0x0626, {1, 2, 3, 4, 5}).redFill().rectangle(0, 0, 100, 100).bytes());
         QVERIFY(isColour(image, 50, 50, Qt::red));
     }
 };

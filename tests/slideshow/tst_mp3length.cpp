@@ -1,57 +1,10 @@
+#include "mp3frames.h"
 #include "slideshow/mp3length.h"
 
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
-namespace {
-
-// MPEG-1 layer III, 128 kbit/s, 44.1 kHz, stereo, no padding: 417 bytes a frame.
-const QByteArray Mpeg1Stereo128 = QByteArray::fromHex("fffb9000");
-// The same in mono.
-const QByteArray Mpeg1Mono128 = QByteArray::fromHex("fffb90c0");
-// MPEG-2 layer III, 64 kbit/s, 22.05 kHz, stereo: 208 bytes a frame of 576 samples.
-const QByteArray Mpeg2Stereo64 = QByteArray::fromHex("fff38000");
-
-QByteArray Frames(const QByteArray& header, int frameBytes, int count)
-{
-    QByteArray frame = header;
-    frame.append(frameBytes - header.size(), '\0');
-    return frame.repeated(count);
-}
-
-QByteArray BigEndian(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToBigEndian(value, bytes.data());
-    return bytes;
-}
-
-// A first frame carrying a frame count: "Xing"/"Info" after the side
-// information, or "VBRI" 32 bytes after the header.
-QByteArray CountingFrame(const QByteArray& header, int frameBytes, int offset, const QByteArray& id,
-                         quint32 frames)
-{
-    QByteArray frame = header;
-    frame.append(offset - header.size(), '\0');
-    frame.append(id);
-    if (id == "VBRI")
-        frame.append(QByteArray(10, '\0') + BigEndian(frames));
-    else
-        frame.append(BigEndian(0x1) + BigEndian(frames));
-    frame.append(frameBytes - frame.size(), '\0');
-    return frame;
-}
-
-QByteArray Id3v2Tag(int payload)
-{
-    QByteArray tag("ID3\x03\x00\x00", 6);
-    for (int shift : {21, 14, 7, 0})
-        tag.append(char((payload >> shift) & 0x7F));
-    return tag + QByteArray(payload, 'T');
-}
-
-} // namespace
+using namespace mp3test;
 
 class TestMp3Length : public QObject {
     Q_OBJECT
@@ -106,6 +59,10 @@ private slots:
         QTest::newRow("reserved sample rate") << Frames(QByteArray::fromHex("fffb9c00"), 417, 5);
         QTest::newRow("frame cut short after an ID3 tag")
             << Id3v2Tag(100) + Frames(Mpeg1Stereo128, 417, 1).left(50);
+        // MPEG-2 layer III at 8 kbit/s: 26 bytes a frame, three of them fit into the tag's text.
+        QTest::newRow("frames only inside the ID3v1 tag")
+            << QByteArray(100, '\x11') +
+                   ("TAG" + Frames(QByteArray::fromHex("fff31000"), 26, 3)).leftJustified(128);
         QTest::newRow("absurd frame count")
             << CountingFrame(Mpeg1Stereo128, 417, 36, "Xing", 0xFFFFFFFF) + Frames(Mpeg1Stereo128, 417, 3);
     }
