@@ -23,8 +23,8 @@ qint64 costOf(const ShownPicture& shown)
 
 } // namespace
 
-PictureCache::PictureCache(QSize box, std::function<void()> ready, qint64 budget, int threads)
-    : ready_(std::move(ready)), budget_(budget), threads_(std::max(1, threads)), box_(box)
+PictureCache::PictureCache(PictureShape shape, std::function<void()> ready, qint64 budget, int threads)
+    : ready_(std::move(ready)), budget_(budget), threads_(std::max(1, threads)), shape_(shape)
 {
     for (int i = 0; i < threads_; ++i)
         workers_.emplace_back([this] { RunWorker(); });
@@ -43,14 +43,14 @@ PictureCache::~PictureCache()
         worker.join();
 }
 
-void PictureCache::SetBoxSize(QSize box)
+void PictureCache::SetShape(const PictureShape& shape)
 {
     Discarded discarded;
     {
         const std::lock_guard lock(mutex_);
-        if (box == box_) return;
-        box_ = box;
-        // Made for the old size; those being made are dropped when they end.
+        if (shape == shape_) return;
+        shape_ = shape;
+        // Made for the old shape; those being made are dropped when they end.
         for (const EntryPtr& entry : std::vector(entries_))
             if (entry->ready) Remove(entry, discarded);
     }
@@ -139,16 +139,16 @@ PictureCache::FileStamp PictureCache::StampOf(const QString& path)
     return FileStamp{true, qint64(size), qint64(modified.time_since_epoch().count())};
 }
 
-PictureCache::Outcome PictureCache::Produce(Entry& entry, QSize box)
+PictureCache::Outcome PictureCache::Produce(Entry& entry, const PictureShape& shape)
 {
     Outcome outcome;
-    outcome.box = box;
+    outcome.shape = shape;
     const FileStamp before = StampOf(entry.path);
     const auto checkpoint = [&entry] {
         if (entry.abandoned) throw Abandoned{};
     };
     try {
-        outcome.shown = ReadShownPicture(entry.path, box, checkpoint);
+        outcome.shown = ReadShownPicture(entry.path, shape, checkpoint);
     } catch (const Abandoned&) {
         outcome.abandoned = true;
         return outcome;
@@ -167,9 +167,9 @@ void PictureCache::RunWorker()
         EntryPtr entry;
         changed_.wait(lock, [&] { return stopping_ || (entry = StartNext()); });
         if (stopping_) return;
-        const QSize box = box_;
+        const PictureShape shape = shape_;
         lock.unlock();
-        Outcome outcome = Produce(*entry, box);
+        Outcome outcome = Produce(*entry, shape);
         Discarded discarded;
         lock.lock();
         const bool current = entry->path == current_;
@@ -218,7 +218,7 @@ void PictureCache::Complete(const EntryPtr& entry, Outcome outcome, Discarded& d
 {
     entry->ready = true;
     if (!outcome.abandoned) ++decodes_;
-    if (outcome.abandoned || outcome.box != box_ || Rank(entry->path) < 0) {
+    if (outcome.abandoned || outcome.shape != shape_ || Rank(entry->path) < 0) {
         Remove(entry, discarded);
         return;
     }
@@ -301,7 +301,7 @@ qint64 PictureCache::Usage() const
 qint64 PictureCache::Estimate() const
 {
     // A picture not yet read: as large as the largest one held, or its fitted pixels at most.
-    qint64 largest = 4 * qint64(box_.width()) * box_.height();
+    qint64 largest = 4 * qint64(shape_.box.width()) * shape_.box.height();
     for (const EntryPtr& entry : entries_)
         if (entry->ready) largest = std::max(largest, costOf(entry->shown));
     return largest;

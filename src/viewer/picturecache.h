@@ -26,14 +26,15 @@ public:
     static constexpr qint64 kDefaultBudget = 64 * 1024 * 1024;
 
     // ready is called on a pool thread whenever a decode of the current picture ends.
-    explicit PictureCache(QSize box, std::function<void()> ready = {}, qint64 budget = kDefaultBudget,
+    explicit PictureCache(PictureShape shape, std::function<void()> ready = {},
+                          qint64 budget = kDefaultBudget,
                           int threads = int(std::thread::hardware_concurrency()));
     ~PictureCache(); // abandons the work under way and waits for it
     PictureCache(const PictureCache&) = delete;
     PictureCache& operator=(const PictureCache&) = delete;
 
-    // Pictures are fitted to this size from now on; those made for another are dropped.
-    void SetBoxSize(QSize box);
+    // Pictures are shown so from now on; those made otherwise are dropped.
+    void SetShape(const PictureShape& shape);
 
     // What the viewer wants now: the current picture, the pictures to read ahead in this order,
     // and pictures to keep if they are ready. Everything else is dropped and its decode abandoned.
@@ -77,12 +78,12 @@ private:
         ShownPicture shown;
         std::exception_ptr error;
         std::optional<FileStamp> stamp;
-        QSize box;
+        PictureShape shape;
         bool abandoned = false;
     };
 
     static FileStamp StampOf(const QString& path);
-    static Outcome Produce(Entry& entry, QSize box);
+    static Outcome Produce(Entry& entry, const PictureShape& shape);
 
     void RunWorker();
     EntryPtr StartNext();
@@ -109,7 +110,7 @@ private:
     std::vector<EntryPtr> entries_;
     QString current_;
     QStringList ahead_, keep_;
-    QSize box_;
+    PictureShape shape_;
     int decodes_ = 0;
     bool heldCoefficients_ = false; // a multi-scan JPEG was decoded since memory was last released
     bool stopping_ = false;

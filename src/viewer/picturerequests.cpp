@@ -12,7 +12,8 @@ constexpr int kBehind = 1;
 } // namespace
 
 PictureRequests::PictureRequests(QSize box, Draw draw, QObject* parent)
-    : QObject(parent), draw_(std::move(draw)), cache_(std::make_unique<PictureCache>(box, [this] {
+    : QObject(parent), draw_(std::move(draw)), shape_(box),
+      cache_(std::make_unique<PictureCache>(box, [this] {
           QMetaObject::invokeMethod(
               this, [this] { RunGuarded([this] { deliver(); }); }, Qt::QueuedConnection);
       }))
@@ -23,7 +24,14 @@ PictureRequests::~PictureRequests() = default;
 
 void PictureRequests::SetBoxSize(QSize box)
 {
-    cache_->SetBoxSize(box);
+    shape_.box = box;
+    cache_->SetShape(shape_);
+}
+
+void PictureRequests::SetUpright(bool upright)
+{
+    shape_.upright = upright;
+    cache_->SetShape(shape_);
 }
 
 void PictureRequests::Show(const QString& path, const NearbyPictures& nearby)

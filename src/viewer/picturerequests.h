@@ -26,6 +26,8 @@ public:
     ~PictureRequests() override;
 
     void SetBoxSize(QSize box);
+    // Whether JPEGs are turned upright by their EXIF orientation.
+    void SetUpright(bool upright);
 
     // Asks for the picture at path, drawn at once when it is ready, later otherwise; a failure is
     // raised (here or from the event loop) only while it is still the one asked for last. The
@@ -51,5 +53,6 @@ private:
     QString pending_;
     NearbyPictures lastNearby_;
     bool forward_ = true;
+    PictureShape shape_;
     std::unique_ptr<PictureCache> cache_;
 };

@@ -1,18 +1,42 @@
 #include "viewer/screenpicture.h"
 
+#include "exif/exiforientation.h"
 #include "platform/jpegcodec.h"
+#include "platform/pictureorientation.h"
 #include "viewer/areaaveragefit.h"
+
+#include <QFile>
 
 #include <utility>
 
-ShownPicture ReadShownPicture(const QString& path, QSize box, const std::function<void()>& checkpoint)
+namespace {
+
+// Only the head of the file is read; a file that cannot be opened fails in the decoder.
+int OrientationOf(const QString& path)
 {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? ReadExifOrientation(file) : OrientationAsStored;
+}
+
+} // namespace
+
+ShownPicture ReadShownPicture(const QString& path, const PictureShape& shape,
+                              const std::function<void()>& checkpoint)
+{
+    int orientation = shape.upright ? OrientationOf(path) : OrientationAsStored;
+    // The turned picture is what must fit the box; the stored one is reduced to match and turned.
+    const auto storedFit = [&orientation, &shape](const QSize& fullSize) {
+        return OrientedSize(FittedSize(OrientedSize(fullSize, orientation), shape.box), orientation);
+    };
     JpegScaling scaling;
-    scaling.atLeast = [box](const QSize& fullSize) { return FittedSize(fullSize, box); };
+    scaling.atLeast = storedFit;
     scaling.checkpoint = checkpoint;
     ShownPicture shown;
     shown.picture = LoadPictureFile(path, scaling);
-    shown.fitted = ScalePictureDown(shown.picture.image, FittedSize(shown.picture.fullSize, box));
+    // Only JPEGs carry an orientation.
+    if (shown.picture.format != PictureFormat::Jpeg) orientation = OrientationAsStored;
+    shown.fitted =
+        Oriented(ScalePictureDown(shown.picture.image, storedFit(shown.picture.fullSize)), orientation);
     // Only the screen-size picture stays; a bitmap or icon is read again when it is saved.
     shown.picture.image = QImage();
     if (shown.picture.format == PictureFormat::Bitmap || shown.picture.format == PictureFormat::Icon)

@@ -1,6 +1,8 @@
 #include "controls/picturebox.h"
+#include "jpegsegments.h"
 #include "platform/jpegcodec.h"
 #include "platform/picturefile.h"
+#include "platform/pictureorientation.h"
 #include "platform/pixlyerror.h"
 #include "raisederror.h"
 #include "recordingdialogs.h"
@@ -291,7 +293,7 @@ private slots:
         PictureCache cache(kViewerBox);
         cache.Load(path);
 
-        cache.SetBoxSize(QSize(800, 600));
+        cache.SetShape(QSize(800, 600));
         QCOMPARE(cache.Load(path).fitted.size(), QSize(800, 533));
     }
 
@@ -512,6 +514,49 @@ private slots:
         SavePictureFile(shown.picture, target);
         QImageReader reader(target, "bmp");
         QCOMPARE(reader.read(), LoadPictureFile(path).image);
+    }
+
+    // A portrait photo stored on its side fills the box as a portrait, and its fitted picture is
+    // turned, not a full-size one.
+    void uprightPicturesFitTurned_data()
+    {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<bool>("upright");
+        QTest::addColumn<QSize>("fitted");
+        QTest::newRow("6 upright") << 6 << true << QSize(486, 649);
+        QTest::newRow("8 upright") << 8 << true << QSize(486, 649);
+        QTest::newRow("3 upright") << 3 << true << QSize(865, 649);
+        QTest::newRow("6 as stored") << 6 << false << QSize(865, 649);
+    }
+
+    void uprightPicturesFitTurned()
+    {
+        QFETCH(int, orientation);
+        QFETCH(bool, upright);
+        QFETCH(QSize, fitted);
+        TestEnvironment environment;
+        QImage stored(1600, 1200, QImage::Format_RGB32);
+        stored.fill(Qt::white);
+        for (int y = 0; y < 300; ++y)
+            std::fill_n(reinterpret_cast<QRgb*>(stored.scanLine(y)), 400, qRgb(255, 0, 0));
+        const QByteArray jpeg = WithExifOrientation(EncodeJpeg(stored, 90, false), orientation);
+        const QString path = environment.writeFile("phone.jpg", jpeg);
+        const ShownPicture shown = ReadShownPicture(path, PictureShape(kViewerBox, upright));
+        QCOMPARE(shown.fitted.size(), fitted);
+        // The red corner lands where the orientation turns the stored top left.
+        const int turnedTo = upright ? orientation : 1;
+        const QSize turned = OrientedSize(stored.size(), turnedTo);
+        for (const QPoint corner :
+             {QPoint(0, 0), QPoint(turned.width() - 1, 0), QPoint(0, turned.height() - 1),
+              QPoint(turned.width() - 1, turned.height() - 1)}) {
+            const QPoint shownCorner(corner.x() ? fitted.width() - 1 : 0,
+                                     corner.y() ? fitted.height() - 1 : 0);
+            const bool red = StoredPixel(corner, stored.size(), turnedTo) == QPoint(0, 0);
+            QCOMPARE(qRed(shown.fitted.pixel(shownCorner)) > 200 &&
+                         qGreen(shown.fitted.pixel(shownCorner)) < 60,
+                     red);
+        }
+        QCOMPARE(shown.picture.data, jpeg);
     }
 
     // --- the decoder's DCT scaling
