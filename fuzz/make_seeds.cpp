@@ -223,6 +223,20 @@ Seeds jpegSeeds()
     };
 }
 
+// Phone photos in every orientation, in both byte orders.
+Seeds orientationSeeds()
+{
+    const QByteArray baseline = EncodeJpeg(NoisyImage(16, 8), 90, false);
+    Seeds seeds;
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        seeds.push_back(
+            {QStringLiteral("motorola_%1.jpg").arg(orientation), WithExifOrientation(baseline, orientation)});
+        seeds.push_back({QStringLiteral("intel_%1.jpg").arg(orientation),
+                         WithExifOrientation(baseline, orientation, false)});
+    }
+    return seeds;
+}
+
 Seeds mp3Seeds()
 {
     using namespace mp3test;
@@ -314,6 +328,7 @@ int main(int argc, char** argv)
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     const QList<QPair<QString, Seeds>> readers{
         {"exifreader", exiftest::SeedFiles()},
+        {"exiforientation", orientationSeeds()},
         {"wmfrenderer", wmfSeeds()},
         {"emfrenderer", emfSeeds()},
         {"dibdecoder", dibSeeds()},

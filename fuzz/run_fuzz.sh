@@ -18,7 +18,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=${PIXLY_FUZZ_BUILD_DIR:-$PWD/build-fuzz}
 readers=("$@")
 if ((${#readers[@]} == 0)); then
-  readers=(exifreader wmfrenderer emfrenderer dibdecoder iconloader jpegdecoder mp3length
+  readers=(exifreader exiforientation wmfrenderer emfrenderer dibdecoder iconloader jpegdecoder mp3length
            m3uplaylist favouritesfile versionfile)
 fi
 
