@@ -2,8 +2,11 @@
 #include "platform/fileoperations.h"
 #include "testenvironment.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QStorageInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
@@ -49,6 +52,36 @@ private slots:
         QVERIFY(!FileOperations::MoveNoReplace(source, target));
         QCOMPARE(FileBytes(source), QByteArray("first"));
         QCOMPARE(FileBytes(target), QByteArray("second"));
+    }
+
+    // A move onto another volume copies, checks and only then removes the
+    // original; it never replaces a file there either.
+    void moveOntoAnotherVolumeKeepsTheBytesAndTheTime()
+    {
+        TestEnvironment env;
+        QTemporaryDir otherVolume(QStringLiteral("/dev/shm/pixly-XXXXXX"));
+        if (!otherVolume.isValid() || QStorageInfo(otherVolume.path()) == QStorageInfo(env.startDir()))
+            QSKIP("needs a second volume");
+        QByteArray picture(3 << 20, 'x');
+        picture[12345] = 'y';
+        const QString source = env.writeFile(QStringLiteral("a.jpg"), picture);
+        const QDateTime taken = QFileInfo(source).lastModified().addDays(-3);
+        QFile(source).setFileTime(taken, QFileDevice::FileModificationTime);
+        const QString mine = env.writeFile(QStringLiteral("b.jpg"), "mine");
+        const QString target = QDir(otherVolume.path()).filePath(QStringLiteral("a.jpg"));
+        const QString occupied = QDir(otherVolume.path()).filePath(QStringLiteral("b.jpg"));
+        QFile blocker(occupied);
+        QVERIFY(blocker.open(QIODevice::WriteOnly) && blocker.write("theirs") == 6);
+        blocker.close();
+
+        QVERIFY(FileOperations::MoveNoReplace(source, target));
+        QVERIFY(!QFileInfo::exists(source));
+        QCOMPARE(FileBytes(target), picture);
+        QCOMPARE(QFileInfo(target).lastModified(), taken);
+        QVERIFY(!FileOperations::MoveNoReplace(mine, occupied));
+        QCOMPARE(FileBytes(mine), QByteArray("mine"));
+        QCOMPARE(FileBytes(occupied), QByteArray("theirs"));
+        QCOMPARE(QDir(otherVolume.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     void newFolderOutcomes()
