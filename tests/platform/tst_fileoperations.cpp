@@ -66,7 +66,10 @@ private slots:
         picture[12345] = 'y';
         const QString source = env.writeFile(QStringLiteral("a.jpg"), picture);
         const QDateTime taken = QFileInfo(source).lastModified().addDays(-3);
-        QFile(source).setFileTime(taken, QFileDevice::FileModificationTime);
+        QFile sourceFile(source);
+        QVERIFY(sourceFile.open(QIODevice::Append) &&
+                sourceFile.setFileTime(taken, QFileDevice::FileModificationTime));
+        sourceFile.close();
         const QString mine = env.writeFile(QStringLiteral("b.jpg"), "mine");
         const QString target = QDir(otherVolume.path()).filePath(QStringLiteral("a.jpg"));
         const QString occupied = QDir(otherVolume.path()).filePath(QStringLiteral("b.jpg"));
