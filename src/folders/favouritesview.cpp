@@ -7,6 +7,8 @@
 
 namespace {
 
+const QString NumberPrefix = QStringLiteral("%1 – ");
+
 // Draws each cell with a line along its right and bottom edge, which makes
 // the grid, and the row under the pointer in a light highlight.
 class GridDelegate : public QStyledItemDelegate {
@@ -70,7 +72,11 @@ void FavouritesView::Show(const QList<Favourite>& entries, int selectedIndex)
 {
     clear();
     for (const Favourite& entry : entries) {
-        auto* row = new QTreeWidgetItem(this, {entry.description, entry.path});
+        // The first nine carry the digit that sends a picture there from the viewers.
+        const int number = topLevelItemCount() + 1;
+        const QString shown =
+            number <= NumberedEntries ? NumberPrefix.arg(number) + entry.description : entry.description;
+        auto* row = new QTreeWidgetItem(this, {shown, entry.path});
         row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     }
     SetSelectedIndex(selectedIndex);

@@ -24,7 +24,11 @@ public:
     // columns: the headings of the name and the folder column.
     FavouritesView(const QStringList& columns, QWidget* parent = nullptr);
 
-    // Shows the entries in their order and selects the one at selectedIndex
+    // How many entries are shown with their number before the name.
+    static constexpr int NumberedEntries = 9;
+
+    // Shows the entries in their order, the first NumberedEntries with their
+    // number ("1 – " and the name), and selects the one at selectedIndex
     // (-1, or an index outside the list, selects none).
     void Show(const QList<Favourite>& entries, int selectedIndex);
 

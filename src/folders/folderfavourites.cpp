@@ -180,8 +180,13 @@ void FolderFavourites::Open(DirectoryListBox* side)
         QDir::setCurrent(window_.startDir);
         return;
     }
-    Dialogs().ShowMessageKind(Text::FolderMissing, Text::FolderMissingCaption, DialogService::Error);
+    SayFolderMissing();
     if (!Dialogs().AskYesNo(Text::RemoveMissingQuestion, Text::FolderMissingCaption)) return;
     favourites_.RemoveAt(index);
     show(-1);
+}
+
+void FolderFavourites::SayFolderMissing()
+{
+    Dialogs().ShowMessageKind(Text::FolderMissing, Text::FolderMissingCaption, DialogService::Error);
 }

@@ -35,6 +35,8 @@ public:
     // Opens the selected entry in that folder tree; an entry whose folder
     // has gone may be removed.
     void Open(DirectoryListBox* side);
+    // The error box for an entry whose folder has gone.
+    static void SayFolderMissing();
 
 private:
     void show(int selectedIndex);

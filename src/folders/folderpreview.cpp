@@ -2,9 +2,11 @@
 
 #include "controls/filelistbox.h"
 #include "controls/picturebox.h"
+#include "exif/exiforientation.h"
 #include "folders/nast_pixly.h"
 #include "platform/dialogservice.h"
 #include "platform/picturefile.h"
+#include "platform/pictureorientation.h"
 #include "platform/pixlyerror.h"
 
 namespace {
@@ -12,13 +14,30 @@ const QString IncompleteJpeg = QStringLiteral("Incomplete JPEG");
 const QString ApplicationTitle = QStringLiteral("Vendrax");
 // The decoder's error when JPEG data yields nothing at its first read.
 constexpr int EmptyJpegError = 42;
+
+// The picture as the preview box shows it: a JPEG turned by its EXIF orientation when turn is
+// set. Only the picture already scaled to its place in the box is turned, which costs next to
+// nothing however large the photo.
+QImage previewPicture(const LoadedPicture& loaded, const QSize& box, bool turn)
+{
+    const int orientation =
+        turn && loaded.format == PictureFormat::Jpeg ? ReadExifOrientation(loaded.data) : OrientationAsStored;
+    if (orientation == OrientationAsStored) return loaded.image;
+    const QSize place = PictureBox::FitRect(OrientedSize(loaded.image.size(), orientation), box,
+                                            PictureBox::Placement::EnlargeTopLeft)
+                            .size();
+    const QSize storedPlace = OrientationSwapsSides(orientation) ? place.transposed() : place;
+    return Oriented(loaded.image.scaled(storedPlace, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+                    orientation);
+}
 } // namespace
 
 FolderPreview::FolderPreview(Tnastaveni& window) : window_(window) {}
 
 void FolderPreview::Load(const QString& path)
 {
-    window_.Image1->SetPicture(LoadPictureFile(path).image);
+    window_.Image1->SetPicture(
+        previewPicture(LoadPictureFile(path), window_.Image1->size(), window_.nast.otacet));
 }
 
 void FolderPreview::LoadQuietly(const QString& path)

@@ -490,13 +490,17 @@ StoredFolders Tnastaveni::CurrentFolders() const
 
 PhotoActionContext Tnastaveni::ActionContextFor(PhotoList& photos)
 {
+    QStringList favouriteFolders;
+    for (const Favourite& entry : Favourites().Entries())
+        favouriteFolders << entry.path;
     return {photos,
             DirectoryListBox1->Directory(),
             DirectoryListBox2->Directory(),
             RadioGroup1->ItemIndex(),
             nast.show,
             undo,
-            nast.kos};
+            nast.kos,
+            favouriteFolders};
 }
 
 void Tnastaveni::Refresh()

@@ -1,14 +1,103 @@
 #include "platform/fileoperations.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
+#include <QTemporaryFile>
+
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
+
+namespace {
+
+constexpr qint64 CopyChunk = 1 << 20;
+
+// Whether a rename from the file into the folder stays on one volume; when
+// that cannot be told, the rename is left to find out.
+bool onOneVolume(const QString& file, const QString& folder)
+{
+#ifdef Q_OS_UNIX
+    struct stat fileStat {};
+    struct stat folderStat {};
+    if (::stat(QFile::encodeName(file).constData(), &fileStat) != 0 ||
+        ::stat(QFile::encodeName(folder).constData(), &folderStat) != 0)
+        return true;
+    return fileStat.st_dev == folderStat.st_dev;
+#else
+    const QStorageInfo fileVolume(file);
+    const QStorageInfo folderVolume(folder);
+    return !fileVolume.isValid() || !folderVolume.isValid() ||
+           fileVolume.rootPath() == folderVolume.rootPath();
+#endif
+}
+
+// Writes what is left in the buffers to the disk, and lets the next read of
+// the file come from the disk rather than from memory.
+bool toDisk(QFile& file)
+{
+    if (!file.flush()) return false;
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0) return false;
+    ::posix_fadvise(file.handle(), 0, 0, POSIX_FADV_DONTNEED);
+#endif
+    return true;
+}
+
+std::optional<QByteArray> digestOf(QFile& file)
+{
+    if (!file.seek(0)) return std::nullopt;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file) || !file.atEnd()) return std::nullopt;
+    return hash.result();
+}
+
+// Copies the source into the open file, returning the digest of what was read.
+std::optional<QByteArray> copyInto(QFile& input, QFile& output)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    while (!input.atEnd()) {
+        const QByteArray block = input.read(CopyChunk);
+        if (block.isEmpty() && input.error() != QFileDevice::NoError) return std::nullopt;
+        hash.addData(block);
+        if (output.write(block) != block.size()) return std::nullopt;
+    }
+    return hash.result();
+}
+
+// A move onto another volume, where no rename can do it.
+bool moveAcrossVolumes(const QString& source, const QString& target)
+{
+    QFile input(source);
+    if (!input.open(QIODevice::ReadOnly)) return false;
+    const QFileInfo place(target);
+    QTemporaryFile copy(
+        place.dir().filePath(QLatin1Char('.') + place.fileName() + QStringLiteral(".XXXXXX")));
+    if (!copy.open()) return false;
+    const std::optional<QByteArray> original = copyInto(input, copy);
+    if (!original || !toDisk(copy) || digestOf(copy) != original) return false;
+    copy.setPermissions(QFileInfo(source).permissions());
+    copy.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
+    copy.close();
+    // The copy keeps its temporary name until it is complete and checked, so
+    // the target never names half a picture.
+    if (!QFile::rename(copy.fileName(), target)) return false;
+    copy.setAutoRemove(false);
+    if (input.remove()) return true;
+    // The original stays; a second copy of it elsewhere would not be a move.
+    QFile::remove(target);
+    return false;
+}
+
+} // namespace
 
 namespace FileOperations {
 
@@ -35,9 +124,8 @@ bool CopyReplacing(const QString& source, const QString& target)
     if (QFileInfo(target).isDir()) return false;
     QSaveFile output(target);
     if (!output.open(QIODevice::WriteOnly)) return false;
-    constexpr qint64 chunk = 1 << 20;
     while (!input.atEnd()) {
-        const QByteArray block = input.read(chunk);
+        const QByteArray block = input.read(CopyChunk);
         if (block.isEmpty() && input.error() != QFileDevice::NoError) {
             output.cancelWriting();
             return false;
@@ -78,8 +166,9 @@ bool MoveNoReplace(const QString& source, const QString& target)
 #endif
     }
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) return false;
+    if (!onOneVolume(source, QFileInfo(target).absolutePath())) return moveAcrossVolumes(source, target);
     // Qt renames without replacing (renameat2 with RENAME_NOREPLACE, or a
-    // hard link, on Linux) and copies across volumes before removing the original.
+    // hard link, on Linux).
     return QFile::rename(source, target);
 }
 

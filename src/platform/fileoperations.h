@@ -15,7 +15,10 @@ bool CopyReplacing(const QString& source, const QString& target);
 // Moves or renames source to target; refuses an existing target (also
 // where the system's rename would replace it). A target that is the source
 // itself under another letter case (a case-insensitive volume) is no other
-// file, so that rename goes through.
+// file, so that rename goes through. Onto another volume the file is copied
+// beside the target, read back and compared with the original, put in place
+// and only then is the original removed; whatever fails on the way leaves
+// the original where it was and no copy behind.
 bool MoveNoReplace(const QString& source, const QString& target);
 
 // True when target names the existing file source itself, in the same folder

@@ -299,7 +299,9 @@ void Tspecial::run(const QList<ResampleJob>& jobs, double factor)
         setEnabled(true);
         AppCursor::SetNormal();
     });
-    ResampleBatch(jobs, factor).Run([&](int done) { showProgress(jobs, done); });
+    // Written the way up the viewers show them.
+    const PictureTurn turn = windows_.nastaveni->nast.otacet ? PictureTurn::Upright : PictureTurn::AsStored;
+    ResampleBatch(jobs, factor, 0, turn).Run([&](int done) { showProgress(jobs, done); });
 }
 
 void Tspecial::showProgress(const QList<ResampleJob>& jobs, int done)

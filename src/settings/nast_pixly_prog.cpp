@@ -42,6 +42,9 @@ const QString AutomaticCheck = QStringLiteral("Automaticky kontrolovat aktualiza
 const QString ToTrash = QStringLiteral("Mazat do koše");
 const QString ToTrashHint =
     QStringLiteral("Smazané obrázky se přesouvají do koše, odkud je lze vrátit (Ctrl+Z)");
+const QString TurnByExif = QStringLiteral("Otáčet fotky podle EXIF");
+const QString TurnByExifHint =
+    QStringLiteral("Fotky na výšku se zobrazí i zmenší správně otočené, jak je zapsal fotoaparát");
 const QString Update = QStringLiteral("Aktualizace");
 const QString UpdatedBySystem =
     QStringLiteral("Tuto verzi programu aktualizuje správce balíčků vašeho systému.");
@@ -154,6 +157,11 @@ void TForm6::createControls()
     CheckBox3->adjustSize();
     CheckBox3->setChecked(true);
     CheckBox3->setToolTip(Text::ToTrashHint);
+    CheckBox4 = new QCheckBox(Text::TurnByExif, this);
+    CheckBox4->move(8, 224);
+    CheckBox4->adjustSize();
+    CheckBox4->setChecked(true);
+    CheckBox4->setToolTip(Text::TurnByExifHint);
     BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), Text::Update, this);
     BitBtn2->setGeometry(CheckBox2->geometry().right() + 16, 170, 113, 27);
     BitBtn2->setFocusPolicy(Qt::ClickFocus);
@@ -194,6 +202,7 @@ void TForm6::FormCreate()
     OpenPictureDialog1.FileName = nast.orig;
     CheckBox1->setChecked(nast.show);
     CheckBox3->setChecked(nast.kos);
+    CheckBox4->setChecked(nast.otacet);
     const QSize area = StoredSettings::PictureAreaFor(RadioGroup1->ItemIndex());
     if (area.isValid()) windows_.velka_fotka->SetPictureAreaSize(area);
 }
@@ -231,9 +240,9 @@ void TForm6::previewColours()
 
 void TForm6::BitBtn1Click()
 {
-    const DisplaySettings chosen{RadioGroup1->ItemIndex(), ColorDialog1.Color, ColorDialog2.Color,
-                                 ColorDialog3.Color,       Label6->text(),     CheckBox1->isChecked(),
-                                 CheckBox3->isChecked()};
+    const DisplaySettings chosen{RadioGroup1->ItemIndex(), ColorDialog1.Color,    ColorDialog2.Color,
+                                 ColorDialog3.Color,       Label6->text(),        CheckBox1->isChecked(),
+                                 CheckBox3->isChecked(),   CheckBox4->isChecked()};
     {
         SettingsStore store(SettingsStore::Access::Write);
         StoredSettings::WriteDisplay(store, chosen);

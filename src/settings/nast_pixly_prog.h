@@ -32,8 +32,8 @@ struct OpenPictureDialog {
 // The program settings window: the background colours of the three working
 // windows with a live preview, the monitor resolution that sizes the
 // full-screen picture area, the copy confirmation, deleting to the trash,
-// the automatic update
-// check and the manual one. Its controls are filled once at start and keep
+// turning photos by their EXIF orientation, the automatic update check and
+// the manual one. Its controls are filled once at start and keep
 // what the user left in them; only OK stores them and updates the working
 // copy in the folder window.
 class TForm6 : public ButtonlessDialog {
@@ -59,6 +59,8 @@ public:
     QCheckBox* CheckBox2;
     // Deleting moves pictures to the desktop's trash.
     QCheckBox* CheckBox3;
+    // Photos are turned by their EXIF orientation.
+    QCheckBox* CheckBox4;
     QPushButton* BitBtn2;
     QPushButton* BitBtn1;
     QLabel* Label5;

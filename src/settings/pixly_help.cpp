@@ -29,7 +29,9 @@ const QStringList Lines{QStringLiteral("Posouvání obrázků:"),
                         Dashes,
                         QString(),
                         QStringLiteral("Veškeré možnosti jsou dostupné pod pravým tlačítkem myši."),
-                        QStringLiteral("Ctrl+Z vrátí zpět poslední kopírování, přejmenování nebo smazání.")};
+                        QStringLiteral("Ctrl+Z vrátí zpět poslední kopírování, přejmenování nebo smazání."),
+                        QStringLiteral("Klávesy 1–9 zkopírují nebo přesunou obrázek do oblíbené složky "
+                                       "s tímto číslem.")};
 } // namespace
 
 Thelp::Thelp(Windows&) : ButtonlessDialog(nullptr)

@@ -71,6 +71,7 @@ std::optional<DisplaySettings> ReadDisplay(SettingsStore& store, const DisplaySe
     values.orig = store.ReadString(QStringLiteral("orig"));
     values.show = readBoolOr(store, QStringLiteral("show"), defaults.show);
     values.kos = readBoolOr(store, QStringLiteral("kos"), defaults.kos);
+    values.otacet = readBoolOr(store, QStringLiteral("otacet"), defaults.otacet);
     if (values.rozliseni < 0 || values.rozliseni > 3) values.rozliseni = defaults.rozliseni;
     store.CloseKey();
     return values;
@@ -86,6 +87,7 @@ void WriteDisplay(SettingsStore& store, const DisplaySettings& values)
     store.WriteString(QStringLiteral("orig"), values.orig);
     store.WriteBool(QStringLiteral("show"), values.show);
     store.WriteBool(QStringLiteral("kos"), values.kos);
+    store.WriteBool(QStringLiteral("otacet"), values.otacet);
     store.CloseKey();
 }
 

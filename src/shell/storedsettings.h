@@ -7,8 +7,8 @@
 
 class SettingsStore;
 
-// The display, confirmation and deletion values of the key "nast", named
-// after their stored values.
+// The display, confirmation, deletion and orientation values of the key
+// "nast", named after their stored values.
 struct DisplaySettings {
     int rozliseni = 0;
     int nastaveni = 14211288;
@@ -18,6 +18,8 @@ struct DisplaySettings {
     bool show = true;
     // Deleted pictures go to the desktop's trash instead of being removed outright.
     bool kos = true;
+    // Pictures are shown and resampled turned by their EXIF orientation.
+    bool otacet = true;
 
     bool operator==(const DisplaySettings&) const = default;
 };

@@ -362,7 +362,10 @@ void Tvelka_fotka::FormKeyPress(QChar character)
         Dialogs().ShowMessageKind(Text::CurrentPicture + QFileInfo(photos_->CurrentPath()).fileName(),
                                   Text::Pixly, DialogService::Information);
         break;
-    default: break;
+    default:
+        if (character >= QLatin1Char('1') && character <= QLatin1Char('9'))
+            actions_.SendToFavourite(character.digitValue(), windows_.nastaveni->ActionContextFor(*photos_));
+        break;
     }
 }
 

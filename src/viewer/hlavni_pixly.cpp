@@ -257,7 +257,10 @@ void Thlavni::FormKeyPress(QChar character)
     case 'c': actions_.CopyOrRename(windows_.nastaveni->ActionContextFor(*photos_)); break;
     case '+': NextPicture(); break;
     case '-': PreviousPicture(); break;
-    default: break;
+    default:
+        if (character >= QLatin1Char('1') && character <= QLatin1Char('9'))
+            actions_.SendToFavourite(character.digitValue(), windows_.nastaveni->ActionContextFor(*photos_));
+        break;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "viewer/photoactions.h"
 
+#include "folders/folderfavourites.h"
 #include "platform/dialogservice.h"
 #include "platform/fileoperations.h"
 #include "platform/picturefile.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <optional>
 
 namespace {
 
@@ -38,6 +40,16 @@ QString foldAsciiCase(const QString& text)
 QString fileNameOf(const QString& path)
 {
     return QFileInfo(path).fileName();
+}
+
+// Asks for the name under which the current picture goes into the folder;
+// nothing when the user cancelled.
+std::optional<QString> askTarget(const QString& caption, const QString& prompt, const QString& folder,
+                                 const QString& current)
+{
+    const auto typed = Dialogs().InputBox(caption, prompt, fileNameOf(current));
+    if (!typed) return std::nullopt;
+    return TargetPath(*typed, folder, fileNameOf(current));
 }
 
 } // namespace
@@ -100,21 +112,25 @@ void PhotoActions::CopyOrRename(const PhotoActionContext& context)
 
 void PhotoActions::Copy(const PhotoActionContext& context)
 {
+    copyInto(context.destinationFolder, context);
+}
+
+void PhotoActions::copyInto(const QString& folder, const PhotoActionContext& context)
+{
     const QString current = context.photos.CurrentPath();
-    const auto typed = Dialogs().InputBox(CopyCaption, texts_.copyPrompt, fileNameOf(current));
-    if (!typed) return;
-    const QString target = TargetPath(*typed, context.destinationFolder, fileNameOf(current));
-    if (context.undo.Copy(current, target, context.toTrash) && context.confirm)
-        Dialogs().ShowMessageKind(CopyDone + target, Pixly, DialogService::Information);
+    const auto target = askTarget(CopyCaption, texts_.copyPrompt, folder, current);
+    if (!target) return;
+    if (context.undo.Copy(current, *target, context.toTrash) && context.confirm)
+        Dialogs().ShowMessageKind(CopyDone + *target, Pixly, DialogService::Information);
     view_.LoadPictureFrom(current);
 }
 
 void PhotoActions::Rename(const PhotoActionContext& context)
 {
     const QString current = context.photos.CurrentPath();
-    const auto typed = Dialogs().InputBox(RenameCaption, texts_.renamePrompt, fileNameOf(current));
-    if (!typed) return;
-    const QString target = TargetPath(*typed, context.sourceFolder, fileNameOf(current));
+    const auto asked = askTarget(RenameCaption, texts_.renamePrompt, context.sourceFolder, current);
+    if (!asked) return;
+    const QString target = *asked;
     if (!context.undo.Move(current, target)) return;
     if (context.confirm) Dialogs().ShowMessageKind(RenameDone + target, Pixly, DialogService::Information);
     view_.SetPathLabel(target);
@@ -136,11 +152,41 @@ void PhotoActions::Delete(const PhotoActionContext& context)
     if (!Dialogs().AskYesNo(DeleteQuestion, DeleteCaption)) return;
     PhotoList& photos = context.photos;
     if (!DeletePicture(photos.CurrentPath(), context.undo, context.toTrash)) return;
+    showTheNextAfterLeaving(photos);
+}
+
+void PhotoActions::showTheNextAfterLeaving(PhotoList& photos)
+{
     const int position = photos.Position();
     photos.Reread();
     // After the last picture the new last one becomes current.
     photos.SetPosition(qMin(position, photos.Count() - 1));
     view_.ShowCurrentPicture();
+}
+
+void PhotoActions::SendToFavourite(int number, const PhotoActionContext& context)
+{
+    if (number < 1 || number > context.favouriteFolders.size()) {
+        QApplication::beep();
+        return;
+    }
+    const QString folder = context.favouriteFolders.at(number - 1);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        FolderFavourites::SayFolderMissing();
+        return;
+    }
+    if (context.action == 0)
+        copyInto(folder, context);
+    else if (context.action == 1)
+        moveInto(folder, context);
+}
+
+void PhotoActions::moveInto(const QString& folder, const PhotoActionContext& context)
+{
+    const auto target = askTarget(RenameCaption, texts_.renamePrompt, folder, context.photos.CurrentPath());
+    if (!target || !context.undo.Move(context.photos.CurrentPath(), *target)) return;
+    if (context.confirm) Dialogs().ShowMessageKind(RenameDone + *target, Pixly, DialogService::Information);
+    showTheNextAfterLeaving(context.photos);
 }
 
 void PhotoActions::SaveToNewFile(const LoadedPicture& shown, const PhotoActionContext& context)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <Qt>
 
 class PhotoList;
@@ -54,6 +55,8 @@ struct PhotoActionContext {
     SortingUndo& undo;
     // Deleting moves to the trash; a copy keeps the file it replaces.
     bool toTrash;
+    // The folders of the favourites, in the order of their list.
+    QStringList favouriteFolders = {};
 };
 
 // Copy, rename, delete and save on the current picture, for both viewers,
@@ -67,6 +70,13 @@ public:
     void Copy(const PhotoActionContext& context);
     void Rename(const PhotoActionContext& context);
     void Delete(const PhotoActionContext& context);
+    // Sends the picture to the folder of favourite number (1 is the first
+    // entry), as the action choice says: a copy as Copy makes it, or a move
+    // there under the name the user confirms, never over an existing file,
+    // after which the next picture is current as after a deletion. A
+    // favourite whose folder is gone says so; a number without a favourite
+    // beeps.
+    void SendToFavourite(int number, const PhotoActionContext& context);
     // Writes the shown picture in the format it was loaded in; says so when
     // no picture is shown and writes nothing.
     void SaveToNewFile(const LoadedPicture& shown, const PhotoActionContext& context);
@@ -75,6 +85,12 @@ public:
     void Undo(const PhotoActionContext& context);
 
 private:
+    void copyInto(const QString& folder, const PhotoActionContext& context);
+    void moveInto(const QString& folder, const PhotoActionContext& context);
+    // After the current picture has left the list: the one that followed it
+    // becomes current, or the new last one at the end.
+    void showTheNextAfterLeaving(PhotoList& photos);
+
     PhotoView& view_;
     PhotoActionTexts texts_;
 };

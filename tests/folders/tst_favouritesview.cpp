@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(view->selectionMode(), QAbstractItemView::SingleSelection);
         QVERIFY(!view->rootIsDecorated());
         QCOMPARE(view->topLevelItemCount(), 3);
-        QCOMPARE(view->topLevelItem(1)->text(0), QStringLiteral("Fotky"));
+        QCOMPARE(view->topLevelItem(1)->text(0), QStringLiteral("2 – Fotky"));
         QCOMPARE(view->topLevelItem(1)->text(1), QStringLiteral("/data/fotky"));
         QVERIFY(!view->topLevelItem(1)->flags().testFlag(Qt::ItemIsEditable));
     }

@@ -54,7 +54,12 @@ Favourites shownEntries(const Tnastaveni* window)
     Favourites rows;
     for (int row = 0; row < window->ListView1->topLevelItemCount(); ++row) {
         const QTreeWidgetItem* item = window->ListView1->topLevelItem(row);
-        rows.append({item->text(0), item->text(1)});
+        QString description = item->text(0);
+        const QString number = QStringLiteral("%1 – ").arg(row + 1);
+        if (row < 9)
+            description = description.startsWith(number) ? description.mid(number.size())
+                                                         : QStringLiteral("<unnumbered>");
+        rows.append({description, item->text(1)});
     }
     return rows;
 }

@@ -5,6 +5,7 @@
 #include "controls/radiogroup.h"
 #include "folders/favouritesview.h"
 #include "folders/nast_pixly.h"
+#include "jpegsegments.h"
 #include "platform/settingsstore.h"
 #include "platform/systeminfo.h"
 #include "recordingdialogs.h"
@@ -229,6 +230,27 @@ private slots:
         QCOMPARE(dialogs.last().icon, QStringLiteral("none"));
         QVERIFY(sameColour(previewColour(window), Qt::blue));
         QCOMPARE(window->FileListBox1->ItemIndex(), 2);
+    }
+
+    void previewTurnsAPortraitPhotoWhileTheSettingIsOn_data()
+    {
+        QTest::addColumn<bool>("otacet");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("on") << true << QSize(96, 193);
+        QTest::newRow("off") << false << QSize(193, 96);
+    }
+
+    void previewTurnsAPortraitPhotoWhileTheSettingIsOn()
+    {
+        QFETCH(bool, otacet);
+        QFETCH(QSize, shown);
+        TestEnvironment env;
+        const QString phone =
+            env.writeFile(QStringLiteral("phone.jpg"), WithExifOrientation(MakeJpeg(100, 50, Qt::blue), 6));
+        auto windows = StartProgram();
+        windows->nastaveni->nast.otacet = otacet;
+        windows->nastaveni->LoadPreview(phone);
+        QCOMPARE(windows->nastaveni->Image1->PictureRect(), QRect(QPoint(0, 0), shown));
     }
 
     void showingTheWindowAgainKeepsTheSelectedFile()

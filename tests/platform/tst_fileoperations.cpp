@@ -2,8 +2,11 @@
 #include "platform/fileoperations.h"
 #include "testenvironment.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QStorageInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
@@ -49,6 +52,32 @@ private slots:
         QVERIFY(!FileOperations::MoveNoReplace(source, target));
         QCOMPARE(FileBytes(source), QByteArray("first"));
         QCOMPARE(FileBytes(target), QByteArray("second"));
+    }
+
+    // A move onto another volume copies, checks and only then removes the
+    // original.
+    void moveOntoAnotherVolumeKeepsTheBytesAndTheTime()
+    {
+        TestEnvironment env;
+        QTemporaryDir otherVolume(QStringLiteral("/dev/shm/pixly-XXXXXX"));
+        if (!otherVolume.isValid() || QStorageInfo(otherVolume.path()) == QStorageInfo(env.startDir()))
+            QSKIP("needs a second volume");
+        // Larger than one block of the copy.
+        const QByteArray picture(3 << 20, 'x');
+        const QString source = env.writeFile(QStringLiteral("a.jpg"), picture);
+        const QDateTime taken = QFileInfo(source).lastModified().addDays(-3);
+        QFile sourceFile(source);
+        QVERIFY(sourceFile.open(QIODevice::Append) &&
+                sourceFile.setFileTime(taken, QFileDevice::FileModificationTime));
+        sourceFile.close();
+        const QString target = QDir(otherVolume.path()).filePath(QStringLiteral("a.jpg"));
+
+        QVERIFY(FileOperations::MoveNoReplace(source, target));
+        QVERIFY(!QFileInfo::exists(source));
+        QCOMPARE(FileBytes(target), picture);
+        QCOMPARE(QFileInfo(target).lastModified(), taken);
+        // Nothing is left beside it.
+        QCOMPARE(QDir(otherVolume.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
     void newFolderOutcomes()

@@ -4,6 +4,7 @@
 #include "controls/radiogroup.h"
 #include "filebytes.h"
 #include "folders/nast_pixly.h"
+#include "jpegsegments.h"
 #include "platform/appcursor.h"
 #include "platform/jpegcodec.h"
 #include "recordingdialogs.h"
@@ -310,6 +311,24 @@ private slots:
         QCOMPARE(r.sizeOf(r.out(QStringLiteral("b.jpg"))), QSize(100, 80));
         QCOMPARE(FileBytes(r.in(QStringLiteral("a.jpg"))), a);
         QCOMPARE(r.sizeOf(r.in(QStringLiteral("b.jpg"))), QSize(50, 40));
+    }
+
+    void portraitPhotosAreWrittenUprightWhileTheSettingIsOn_data()
+    {
+        QTest::addColumn<bool>("otacet");
+        QTest::addColumn<QSize>("written");
+        QTest::newRow("on") << true << QSize(40, 50);
+        QTest::newRow("off") << false << QSize(50, 40);
+    }
+
+    void portraitPhotosAreWrittenUprightWhileTheSettingIsOn()
+    {
+        QFETCH(bool, otacet);
+        QFETCH(QSize, written);
+        Resample r({{"a.jpg", WithExifOrientation(photo(100, 80), 6)}});
+        r.windows->nastaveni->nast.otacet = otacet;
+        r.run();
+        QCOMPARE(r.sizeOf(r.in(QStringLiteral("a.jpg"))), written);
     }
 
     void singleFileDoesOnlyTheSelectedOne()

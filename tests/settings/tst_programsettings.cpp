@@ -53,7 +53,8 @@ QColor swatchColour(const QLabel* swatch, int x = 16, int y = 16)
 DisplaySettings storedDisplay()
 {
     SettingsStore store(SettingsStore::Access::Read);
-    return StoredSettings::ReadDisplay(store, {}).value_or(DisplaySettings{-1, -1, -1, -1, {}, false, false});
+    return StoredSettings::ReadDisplay(store, {}).value_or(
+        DisplaySettings{-1, -1, -1, -1, {}, false, false, false});
 }
 
 bool storedAutomaticCheck()
@@ -167,6 +168,9 @@ private slots:
         QCOMPARE(settings->CheckBox3->text(), QStringLiteral("Mazat do koše"));
         QCOMPARE(settings->CheckBox3->toolTip(),
                  QStringLiteral("Smazané obrázky se přesouvají do koše, odkud je lze vrátit (Ctrl+Z)"));
+        QVERIFY(settings->CheckBox4->isChecked());
+        QCOMPARE(settings->CheckBox4->text(), QStringLiteral("Otáčet fotky podle EXIF"));
+        QVERIFY(!settings->CheckBox4->geometry().intersects(settings->BitBtn1->geometry()));
         QCOMPARE(settings->Label6->text(), windows->nastaveni->nast.orig);
         QCOMPARE(settings->OpenPictureDialog1.FileName, windows->nastaveni->nast.orig);
         QVERIFY(settings->Label5->isHidden());
@@ -284,12 +288,13 @@ private slots:
             p.settings()->CheckBox1->setChecked(false);
             p.settings()->CheckBox2->setChecked(false);
             p.settings()->CheckBox3->setChecked(false);
+            p.settings()->CheckBox4->setChecked(false);
             // Enter presses OK.
             QTest::keyClick(p.settings(), Qt::Key_Return);
         });
 
         QCOMPARE(result, int(QDialog::Accepted));
-        const DisplaySettings expected{3,     255,  DefaultMainColour, 16711680, p.workingCopy().orig,
+        const DisplaySettings expected{3,     255,  DefaultMainColour, 16711680, p.workingCopy().orig, false,
                                        false, false};
         QCOMPARE(storedDisplay(), expected);
         QCOMPARE(storedAutomaticCheck(), false);
@@ -307,6 +312,7 @@ private slots:
         QVERIFY(!next->Form7->aktual);
         QVERIFY(!next->Form6->CheckBox2->isChecked());
         QVERIFY(!next->Form6->CheckBox3->isChecked());
+        QVERIFY(!next->Form6->CheckBox4->isChecked());
     }
 
     void okUpdatesTheWorkingCopyWhenTheStoreCannotBeWritten()

@@ -44,6 +44,7 @@ private slots:
         QCOMPARE(display->orig, QStringLiteral("/x.jpg"));
         QCOMPARE(display->show, true);
         QCOMPARE(display->kos, true);
+        QCOMPARE(display->otacet, true);
 
         const auto bounds = StoredSettings::ReadBounds(store, QRect(1, 2, 3, 4));
         QCOMPARE(*bounds, QRect(10, 2, 400, 300));

@@ -164,6 +164,30 @@ private slots:
         QCOMPARE(f.dialogs.last().text, QStringLiteral("Zadejte název pro nový soubor:"));
     }
 
+    void digitCopiesToAFavouriteButOpensTheSettingsDuringASlideshow()
+    {
+        FullScreen f(1);
+        const QString folder = f.env.makeFolder(QStringLiteral("prvni"));
+        UseFavourites(*f.windows, {folder});
+        f.open(0);
+        f.windows->slideshow->SlideshowRunning = true;
+        bool settingsShown = false;
+        QTimer::singleShot(0, f.windows->slideshow, [&] {
+            settingsShown = f.windows->slideshow->isVisible();
+            f.windows->slideshow->reject();
+        });
+        f.press(Qt::Key_1, QStringLiteral("1"));
+        QVERIFY(settingsShown);
+        QCOMPARE(f.dialogs.count(), 0);
+
+        f.windows->slideshow->SlideshowRunning = false;
+        f.dialogs.answerInput(QStringLiteral("vybrana"));
+        f.press(Qt::Key_1, QStringLiteral("1"), Qt::KeypadModifier);
+        QCOMPARE(f.dialogs.calls().at(0).text, QStringLiteral("Zadejte název pro nový soubor:"));
+        QCOMPARE(FileBytes(QDir(folder).filePath(QStringLiteral("vybrana.jpg"))),
+                 FileBytes(QDir(f.source).filePath(QStringLiteral("0.jpg"))));
+    }
+
     void saveToNewFileWritesTheOriginalBytes()
     {
         FullScreen f(1);
@@ -347,14 +371,17 @@ private slots:
     {
         FullScreen f(0);
         const QStringList lines = f.windows->help->Memo1->toPlainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 23);
+        QCOMPARE(lines.size(), 24);
         QCOMPARE(lines.first(), QStringLiteral("Posouvání obrázků:"));
         QCOMPARE(lines.at(7), QString(81, QLatin1Char('-')));
         QCOMPARE(lines.at(17),
                  QStringLiteral("Návrat do úvodního výběru složek je možný pomocí klávesy F5."));
         QCOMPARE(lines.at(21), QStringLiteral("Veškeré možnosti jsou dostupné pod pravým tlačítkem myši."));
-        QCOMPARE(lines.last(),
+        QCOMPARE(lines.at(22),
                  QStringLiteral("Ctrl+Z vrátí zpět poslední kopírování, přejmenování nebo smazání."));
+        QCOMPARE(
+            lines.last(),
+            QStringLiteral("Klávesy 1–9 zkopírují nebo přesunou obrázek do oblíbené složky s tímto číslem."));
         QVERIFY(f.windows->help->Memo1->isReadOnly());
         QCOMPARE(f.windows->help->windowTitle(), QStringLiteral("Help"));
     }

@@ -2,6 +2,7 @@
 #include "controls/filelistbox.h"
 #include "controls/picturebox.h"
 #include "controls/radiogroup.h"
+#include "filebytes.h"
 #include "folders/nast_pixly.h"
 #include "platform/settingsstore.h"
 #include "recordingdialogs.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTest>
@@ -49,6 +51,7 @@ struct Viewer {
         QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
         QApplication::sendEvent(viewer(), &event);
     }
+    void useFavourites(const QStringList& folders) { UseFavourites(*windows, folders); }
 };
 
 QByteArray jpeg(const QColor& colour)
@@ -300,6 +303,78 @@ private slots:
         v.press(Qt::Key_C, QStringLiteral("c"));
         QVERIFY(QFile::exists(QDir(target).filePath(QStringLiteral("vybrana.jpg"))));
         QCOMPARE(v.dialogs.calls().at(0).text, QStringLiteral("Zadej název pro nový soubor:"));
+    }
+
+    void digitSendsThePictureToThatFavourite_data()
+    {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<bool>("keypad");
+        QTest::newRow("kopírovat, main row") << 0 << false;
+        QTest::newRow("přejmenovávat, keypad") << 1 << true;
+    }
+
+    void digitSendsThePictureToThatFavourite()
+    {
+        QFETCH(int, action);
+        QFETCH(bool, keypad);
+        Viewer v({{"a.jpg", jpeg(Qt::red)}, {"b.jpg", jpeg(Qt::green)}});
+        const QString second = v.env.makeFolder(QStringLiteral("druha"));
+        v.useFavourites({v.env.makeFolder(QStringLiteral("prvni")), second});
+        v.windows->nastaveni->RadioGroup1->SetItemIndex(action);
+        v.open(0);
+        v.dialogs.answerInput(QStringLiteral("vybrana"));
+        v.press(Qt::Key_2, QStringLiteral("2"), keypad ? Qt::KeypadModifier : Qt::NoModifier);
+
+        const bool moved = action == 1;
+        const QString target = QDir::toNativeSeparators(QDir(second).filePath(QStringLiteral("vybrana.jpg")));
+        QVERIFY(QFile::exists(target));
+        QCOMPARE(QFile::exists(v.path(QStringLiteral("a.jpg"))), !moved);
+        QCOMPARE(v.dialogs.calls().at(0).text, moved ? QStringLiteral("Zadej nový název pro soubor:")
+                                                     : QStringLiteral("Zadej název pro nový soubor:"));
+        QCOMPARE(v.dialogs.last().text, (moved ? QStringLiteral("Přejmenování úspěšné!\r")
+                                               : QStringLiteral("Kopírování úspěšné!\r")) +
+                                            target);
+        // After a move the next picture takes its place, as after a deletion.
+        QCOMPARE(v.viewer()->Label2->text(),
+                 v.path(moved ? QStringLiteral("b.jpg") : QStringLiteral("a.jpg")));
+
+        v.press(Qt::Key_Z, QStringLiteral("\x1a"), Qt::ControlModifier);
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(QFile::exists(v.path(QStringLiteral("a.jpg"))));
+        QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")));
+    }
+
+    void digitThatCannotSendThePictureLeavesEverything_data()
+    {
+        QTest::addColumn<int>("digit");
+        QTest::addColumn<int>("dialogs");
+        QTest::newRow("folder gone") << 1 << 1;
+        QTest::newRow("move would replace a file") << 2 << 1;
+        QTest::newRow("no favourite 3") << 3 << 0;
+    }
+
+    void digitThatCannotSendThePictureLeavesEverything()
+    {
+        QFETCH(int, digit);
+        QFETCH(int, dialogs);
+        Viewer v({{"a.jpg", jpeg(Qt::red)}});
+        const QString occupied = v.env.writeFile(QStringLiteral("druha/a.jpg"), "older");
+        v.useFavourites({v.env.startDir() + QStringLiteral("/zmizela"), QFileInfo(occupied).path()});
+        v.windows->nastaveni->RadioGroup1->SetItemIndex(1);
+        v.open(0);
+        v.dialogs.answerInput(QStringLiteral("a.jpg"));
+        v.press(Qt::Key_0 + digit, QString::number(digit));
+        QCOMPARE(v.dialogs.count(), dialogs);
+        if (digit == 1) {
+            QCOMPARE(v.dialogs.last().text,
+                     QStringLiteral("Daná cesta neexistuje!\rZměňte prosím cestu k oblíbené položce."));
+            QCOMPARE(v.dialogs.last().caption, QStringLiteral("Složka nenalezena!"));
+            QCOMPARE(v.dialogs.last().icon, QStringLiteral("error"));
+        }
+        QCOMPARE(FileBytes(occupied), QByteArray("older"));
+        QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")));
+        QVERIFY(QFile::exists(v.path(QStringLiteral("a.jpg"))));
+        QCOMPARE(v.windows->nastaveni->Favourites().Count(), 2);
     }
 
     void escapeQuitsWithoutWritingAndClosingWritesBoundsAndFolders()

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Sorts with the favourites' digits in the real program under Xvfb: "2" in the
+# main viewer copies the shown picture into the second favourite folder.
+# Run through run_e2e.sh.
+set -euo pipefail
+source "$(dirname "$0")/e2e_lib.sh"
+
+src=$E2E_WORK/fotky
+first=$E2E_WORK/rodina
+second=$E2E_WORK/dovolena
+mkdir -p "$E2E_WORK/start" "$src" "$first" "$second"
+cp "$E2E_PICTURE" "$src/a.jpg"
+printf 'Rodina;%s\r\nDovolená;%s\r\n' "$first" "$second" | iconv -f UTF-8 -t CP1250 \
+  > "$E2E_WORK/start/$(id -un | tr 'A-Z' 'a-z').dat"
+config="$HOME/.config/Tremanova/Vendrax.conf"
+mkdir -p "$(dirname "$config")"
+# No copy confirmation, so that the copy asks only for the name.
+printf '[prog]\nverze=2.2\n[akt]\naktual=0\n[dir]\ndirectory1=%s\n[nast]\nshow=0\n' "$src" > "$config"
+
+start_window_manager
+window=$(start_pixly)
+xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+xdotool mousemove --window "$window" 60 400 click --repeat 2 --delay 80 1
+viewer=$(wait_for_window "Vendrax 2.2")
+xdotool windowactivate --sync "$viewer" >/dev/null 2>&1 || true
+
+# "2" proposes the picture's own name; Enter accepts it.
+key 2
+key_in "Kopírování" Return
+wait_for_no_window "Kopírování"
+for _ in $(seq 1 25); do [ -e "$second/a.jpg" ] && break; sleep 0.2; done
+cmp -s "$src/a.jpg" "$second/a.jpg" || fail "the second favourite folder has no copy of the picture"
+[ -z "$(ls -A "$first")" ] || fail "the first favourite folder got something"
+
+xdotool windowactivate --sync "$viewer" >/dev/null 2>&1 || true
+key Escape
+answer_yes "Pixly"
+wait_for_exit
+echo "e2e: \"2\" copied the picture into the second favourite folder"
