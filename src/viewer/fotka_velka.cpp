@@ -200,6 +200,7 @@ void Tvelka_fotka::FormHide()
 
 void Tvelka_fotka::LoadPicture(const QString& path)
 {
+    pictures_->SetUpright(windows_.nastaveni->nast.otacet);
     ShownPicture picture = pictures_->LoadNow(path);
     Image1->SetPicture(picture.fitted);
     shown_ = std::move(picture.picture);
@@ -223,6 +224,7 @@ void Tvelka_fotka::ShowCurrentPicture()
         }
         return;
     }
+    pictures_->SetUpright(windows_.nastaveni->nast.otacet);
     pictures_->Show(path, photos_->Nearby(2));
 }
 

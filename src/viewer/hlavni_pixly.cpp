@@ -174,6 +174,7 @@ void Thlavni::backToFolderWindow()
 
 void Thlavni::LoadPicture(const QString& path)
 {
+    pictures_->SetUpright(windows_.nastaveni->nast.otacet);
     Image1->SetPicture(pictures_->LoadNow(path).fitted);
 }
 
@@ -199,6 +200,7 @@ void Thlavni::ShowCurrentPicture()
         return;
     }
     // Drawn with its path once it is ready; the picture shown until then stays.
+    pictures_->SetUpright(windows_.nastaveni->nast.otacet);
     pictures_->Show(path, photos_->Nearby(2));
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sorts with the favourites' digits in the real program under Xvfb: "2" in the
-# main viewer copies the shown picture into the second favourite folder.
+# Sorts with the favourites' digits in the real program under Xvfb: a phone
+# photo stored on its side (EXIF orientation 6) is shown upright, and "2" in
+# the main viewer copies it into the second favourite folder.
 # Run through run_e2e.sh.
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
@@ -9,7 +10,11 @@ src=$E2E_WORK/fotky
 first=$E2E_WORK/rodina
 second=$E2E_WORK/dovolena
 mkdir -p "$E2E_WORK/start" "$src" "$first" "$second"
-cp "$E2E_PICTURE" "$src/a.jpg"
+helper=$(dirname "$0")/upright_photo.py
+# A red landscape picture of 240 x 160 that the camera says to turn a quarter clockwise.
+gst-launch-1.0 -q videotestsrc num-buffers=1 pattern=red ! video/x-raw,width=240,height=160 ! jpegenc ! \
+  filesink location="$E2E_WORK/red.jpg"
+python3 "$helper" orient "$E2E_WORK/red.jpg" "$src/a.jpg" 6
 printf 'Rodina;%s\r\nDovolená;%s\r\n' "$first" "$second" | iconv -f UTF-8 -t CP1250 \
   > "$E2E_WORK/start/$(id -un | tr 'A-Z' 'a-z').dat"
 config="$HOME/.config/Tremanova/Vendrax.conf"
@@ -24,6 +29,15 @@ xdotool mousemove --window "$window" 60 400 click --repeat 2 --delay 80 1
 viewer=$(wait_for_window "Vendrax 2.2")
 xdotool windowactivate --sync "$viewer" >/dev/null 2>&1 || true
 
+shown=""
+for _ in $(seq 1 25); do
+  xwd -root -silent > "$E2E_WORK/screen.xwd"
+  shown=$(python3 "$helper" redbox "$E2E_WORK/screen.xwd")
+  [ "$shown" = "160 240" ] && break
+  sleep 0.2
+done
+[ "$shown" = "160 240" ] || fail "the phone photo is not shown upright as 160 x 240 (red area: $shown)"
+
 # "2" proposes the picture's own name; Enter accepts it.
 key 2
 key_in "Kopírování" Return
@@ -36,4 +50,4 @@ xdotool windowactivate --sync "$viewer" >/dev/null 2>&1 || true
 key Escape
 answer_yes "Pixly"
 wait_for_exit
-echo "e2e: \"2\" copied the picture into the second favourite folder"
+echo "e2e: a phone photo was shown upright and \"2\" copied it into the second favourite folder"

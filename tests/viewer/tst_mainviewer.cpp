@@ -4,6 +4,7 @@
 #include "controls/radiogroup.h"
 #include "filebytes.h"
 #include "folders/nast_pixly.h"
+#include "jpegsegments.h"
 #include "platform/settingsstore.h"
 #include "recordingdialogs.h"
 #include "shell/storedsettings.h"
@@ -76,6 +77,24 @@ private slots:
         QCOMPARE(v.viewer()->Image1->Picture().size(), QSize(64, 48));
         QCOMPARE(v.viewer()->Image1->PictureRect(), QRect(472, 300, 64, 48));
         QCOMPARE(v.dialogs.count(), 0);
+    }
+
+    // A phone photo stored on its side is shown upright while the setting is on.
+    void phonePhotosAreShownUpright_data()
+    {
+        QTest::addColumn<QByteArray>("setting");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("on by default") << QByteArray() << QSize(48, 64);
+        QTest::newRow("off") << QByteArray("[nast]\notacet=0\n") << QSize(64, 48);
+    }
+
+    void phonePhotosAreShownUpright()
+    {
+        QFETCH(QByteArray, setting);
+        QFETCH(QSize, shown);
+        Viewer v({{"a.jpg", WithExifOrientation(jpeg(Qt::red), 6)}}, setting);
+        v.open(0);
+        QCOMPARE(v.viewer()->Image1->Picture().size(), shown);
     }
 
     void opensMaximisedEveryTime()
@@ -335,13 +354,13 @@ private slots:
                                                : QStringLiteral("Kopírování úspěšné!\r")) +
                                             target);
         // After a move the next picture takes its place, as after a deletion.
-        QCOMPARE(v.viewer()->Label2->text(),
-                 v.path(moved ? QStringLiteral("b.jpg") : QStringLiteral("a.jpg")));
+        QTRY_COMPARE(v.viewer()->Label2->text(),
+                     v.path(moved ? QStringLiteral("b.jpg") : QStringLiteral("a.jpg")));
 
         v.press(Qt::Key_Z, QStringLiteral("\x1a"), Qt::ControlModifier);
         QVERIFY(!QFile::exists(target));
         QVERIFY(QFile::exists(v.path(QStringLiteral("a.jpg"))));
-        QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")));
+        QTRY_COMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")));
     }
 
     void digitThatCannotSendThePictureLeavesEverything_data()
