@@ -3,10 +3,6 @@
 
 #include "fuzzinput.h"
 #include "platform/emfrenderer.h"
-#include "platform/metafilecanvas.h"
-#include "platform/pixlyerror.h"
-
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -16,13 +12,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    try {
-        const QImage picture =
-            RenderEmf(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));
-        if (picture.format() != QImage::Format_RGB32 || picture.width() > MaxMetafileSide ||
-            picture.height() > MaxMetafileSide)
-            std::abort();
-    } catch (const PixlyError&) {
-    }
+    RenderMetafileInput(RenderEmf, data, size);
     return 0;
 }

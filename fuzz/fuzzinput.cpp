@@ -1,8 +1,12 @@
 #include "fuzzinput.h"
 
+#include "platform/metafilecanvas.h"
+#include "platform/pixlyerror.h"
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -27,4 +31,16 @@ void StartOffscreenApplication()
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication application(argc, argv);
+}
+
+void RenderMetafileInput(QImage (*render)(const QByteArray&), const uint8_t* data, size_t size)
+{
+    try {
+        const QImage picture =
+            render(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));
+        if (picture.format() != QImage::Format_RGB32 || picture.width() > MaxMetafileSide ||
+            picture.height() > MaxMetafileSide)
+            std::abort();
+    } catch (const PixlyError&) {
+    }
 }

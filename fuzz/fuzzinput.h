@@ -14,3 +14,10 @@ QString WriteInputFile(const QString& fileName, const uint8_t* data, size_t size
 
 // Creates the offscreen GUI application that painting text and reading pictures need, once.
 void StartOffscreenApplication();
+
+class QByteArray;
+class QImage;
+
+// Hands the input to a metafile renderer: a refusal (PixlyError) is fine; a picture must be opaque
+// RGB32 of at most MaxMetafileSide pixels a side, or the run aborts.
+void RenderMetafileInput(QImage (*render)(const QByteArray&), const uint8_t* data, size_t size);
