@@ -20,7 +20,11 @@ bool HasLineBreak(const QString& text)
 
 QString Decode(const QByteArray& contents)
 {
-    if (contents.startsWith(Utf8Bom)) return QString::fromUtf8(contents.sliced(Utf8Bom.size()));
+    if (contents.startsWith(Utf8Bom)) {
+        // Only the one mark is dropped: a description may itself begin with U+FEFF.
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        return utf8.decode(contents.sliced(Utf8Bom.size()));
+    }
     QStringDecoder decoder(LegacyEncoding);
     return decoder.decode(contents);
 }

@@ -197,6 +197,8 @@ private slots:
         QTest::newRow("Cyrillic among Czech") << Favourites{{"Čechy", "/foto/Čechy"}, {"Кино", "/home/кино"}};
         QTest::newRow("bytes undefined in Windows-1250")
             << Favourites{{"A", QStringLiteral("/x\u0081")}, {"B", QStringLiteral("/y\u0098")}};
+        QTest::newRow("first description beginning with U+FEFF")
+            << Favourites{{QStringLiteral("\uFEFFc"), "/a"}};
         QTest::newRow("full list") << numberedEntries(FavouritesFile::MaxEntries);
     }
     void storableEntriesSurviveSerialiseAndParse()
