@@ -68,10 +68,13 @@ Thlavni::Thlavni(Windows& windows)
     const int top = MainMenu1->sizeHint().height();
     Image1 = new PictureBox(PictureBox::Placement::ShrinkCentred, this);
     Image1->setGeometry(8, top + 8, 1009, 649);
-    pictures_ = std::make_unique<PictureRequests>(Image1->size(), [this](const ShownPicture& shown) {
-        Image1->SetPicture(shown.fitted);
-        Label2->setText(shown.picture.path);
-    });
+    pictures_ = std::make_unique<PictureRequests>(
+        Image1->size(),
+        [this](const ShownPicture& shown) {
+            Image1->SetPicture(shown.fitted);
+            drawnPath_ = shown.picture.path;
+        },
+        [this] { Label2->setText(drawnPath_); });
 
     Label1 = new QLabel(this);
     QFont titleFont(QStringLiteral("Arial Black"));
@@ -158,6 +161,8 @@ void Thlavni::FormShow()
     setWindowTitle(Text::CaptionPrefix + windows_.nastaveni->verze);
     Label1->setText(Text::FileNameTitle);
     Label2->setText(photos_->CurrentPath());
+    // A first picture that cannot be shown leaves its own path in the label.
+    drawnPath_ = photos_->CurrentPath();
     if (!photos_->CurrentPath().isEmpty()) {
         ShowCurrentPicture();
     } else {
@@ -176,6 +181,7 @@ void Thlavni::LoadPicture(const QString& path)
 {
     pictures_->SetUpright(windows_.nastaveni->nast.otacet);
     Image1->SetPicture(pictures_->LoadNow(path).fitted);
+    drawnPath_ = path;
 }
 
 void Thlavni::LoadPictureFrom(const QString& path)
@@ -199,7 +205,8 @@ void Thlavni::ShowCurrentPicture()
         }
         return;
     }
-    // Drawn with its path once it is ready; the picture shown until then stays.
+    // The label moves at once; the picture shown stays until the new one is ready.
+    Label2->setText(path);
     pictures_->SetUpright(windows_.nastaveni->nast.otacet);
     pictures_->Show(path, photos_->Nearby(2));
 }

@@ -65,6 +65,8 @@ private:
     Windows& windows_;
     std::unique_ptr<PhotoList> photos_;
     std::unique_ptr<PictureRequests> pictures_;
+    // The path the label returns to when the picture stepped to cannot be shown.
+    QString drawnPath_;
     PhotoActions actions_;
     bool quitConfirmed_ = false;
 };

@@ -11,8 +11,8 @@ constexpr int kAhead = 2;
 constexpr int kBehind = 1;
 } // namespace
 
-PictureRequests::PictureRequests(QSize box, Draw draw, QObject* parent)
-    : QObject(parent), draw_(std::move(draw)), shape_(box),
+PictureRequests::PictureRequests(QSize box, Draw draw, Failed failed, QObject* parent)
+    : QObject(parent), draw_(std::move(draw)), failed_(std::move(failed)), shape_(box),
       cache_(std::make_unique<PictureCache>(box, [this] {
           QMetaObject::invokeMethod(
               this, [this] { RunGuarded([this] { deliver(); }); }, Qt::QueuedConnection);
@@ -66,7 +66,13 @@ void PictureRequests::deliver()
     if (pending_.isEmpty()) return;
     // Cleared first, so that a failure is told only once.
     const QString path = std::exchange(pending_, QString());
-    const std::optional<ShownPicture> shown = cache_->TakeCurrent(path);
+    std::optional<ShownPicture> shown;
+    try {
+        shown = cache_->TakeCurrent(path);
+    } catch (...) {
+        if (failed_) failed_();
+        throw;
+    }
     if (!shown) {
         pending_ = path;
         return;

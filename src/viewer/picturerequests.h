@@ -21,8 +21,10 @@ class PictureRequests : public QObject {
     Q_OBJECT
 public:
     using Draw = std::function<void(const ShownPicture& shown)>;
+    using Failed = std::function<void()>;
 
-    PictureRequests(QSize box, Draw draw, QObject* parent = nullptr);
+    // failed runs just before the current picture's error is raised.
+    PictureRequests(QSize box, Draw draw, Failed failed = {}, QObject* parent = nullptr);
     ~PictureRequests() override;
 
     void SetBoxSize(QSize box);
@@ -50,6 +52,7 @@ private:
     void deliver();
 
     Draw draw_;
+    Failed failed_;
     QString pending_;
     NearbyPictures lastNearby_;
     bool forward_ = true;
