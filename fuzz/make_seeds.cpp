@@ -8,11 +8,9 @@
 #include "mp3frames.h"
 #include "platform/jpegcodec.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QImageWriter>
 
 #include <cstdio>
 
@@ -20,15 +18,6 @@ namespace {
 
 using Seeds = QList<QPair<QString, QByteArray>>;
 using namespace gditest;
-
-QByteArray encodeWithQt(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, format).write(image);
-    return bytes;
-}
 
 QImage solid(int width, int height, const QColor& colour)
 {
@@ -189,8 +178,8 @@ Seeds dibSeeds()
                            DibColourEntry(blue) + QByteArray("\x21\0\0\0", 4)},
         {"os2_core.dib", Le32(12) + Le16(2) + Le16(1) + Le16(1) + Le16(1) + DibColourEntry(red).left(3) +
                              DibColourEntry(blue).left(3) + QByteArray("\x40\0\0\0", 4)},
-        {"png.dib", DibInfoHeader(2, 1, 0, BiPng) + encodeWithQt(solid(2, 1, Qt::red), "png")},
-        {"file.bmp", encodeWithQt(solid(5, 3, Qt::green), "bmp")},
+        {"png.dib", DibInfoHeader(2, 1, 0, BiPng) + EncodeWithQt(solid(2, 1, Qt::red), "png")},
+        {"file.bmp", EncodeWithQt(solid(5, 3, Qt::green), "bmp")},
     };
 }
 
@@ -199,8 +188,8 @@ Seeds iconSeeds()
     QFile assetIcon(QStringLiteral(PIXLY_ASSETS "/pixly.ico"));
     return {
         {"pixly.ico", assetIcon.open(QIODevice::ReadOnly) ? assetIcon.readAll() : QByteArray()},
-        {"16.ico", encodeWithQt(solid(16, 16, Qt::red), "ico")},
-        {"48.ico", encodeWithQt(NoisyImage(48, 48), "ico")},
+        {"16.ico", EncodeWithQt(solid(16, 16, Qt::red), "ico")},
+        {"48.ico", EncodeWithQt(NoisyImage(48, 48), "ico")},
     };
 }
 

@@ -1,4 +1,5 @@
 #include "filebytes.h"
+#include "jpegsamples.h"
 #include "platform/jpegcodec.h"
 #include "platform/picturefile.h"
 #include "raisederror.h"
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QtTest>
 
 #include <functional>
@@ -18,15 +18,6 @@
 Q_DECLARE_METATYPE(PictureFormat)
 
 namespace {
-
-QByteArray encodeWithQt(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, format).write(image);
-    return bytes;
-}
 
 QImage decodeWithQt(const QByteArray& bytes, const char* format)
 {
@@ -42,7 +33,7 @@ QByteArray makeIcon(int size, const QColor& colour)
 {
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(colour);
-    return encodeWithQt(image, "ico");
+    return EncodeWithQt(image, "ico");
 }
 
 // A JPEG with a comment segment, which any re-encoding would drop.
@@ -114,7 +105,7 @@ private slots:
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("message");
         const QByteArray jpeg = MakeJpeg(16, 16, Qt::red);
-        const QByteArray png = encodeWithQt(QImage(4, 4, QImage::Format_RGB32), "png");
+        const QByteArray png = EncodeWithQt(QImage(4, 4, QImage::Format_RGB32), "png");
         QTest::newRow("empty JPEG") << "empty.jpg" << QByteArray() << "JPEG error #42";
         QTest::newRow("bitmap named .jpg") << "picture.jpg" << MakeBmp(4, 4, Qt::red) << "JPEG error #53";
         QTest::newRow("JPEG named .bmp") << "photo.bmp" << jpeg << "Bitmap image is not valid";

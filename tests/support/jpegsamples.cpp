@@ -1,5 +1,7 @@
 #include "jpegsamples.h"
 
+#include <QBuffer>
+#include <QImageWriter>
 #include <QRandomGenerator>
 
 #include <cstdlib>
@@ -14,6 +16,15 @@ QImage NoisyImage(int width, int height)
                            qRgb((x * 3 + random.bounded(40)) & 255, (y * 2 + random.bounded(40)) & 255,
                                 (x + y + random.bounded(40)) & 255));
     return image;
+}
+
+QByteArray EncodeWithQt(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(image);
+    return bytes;
 }
 
 QByteArray EncodeSolidJpeg(int width, int height, const std::vector<JSAMPLE>& pixel, J_COLOR_SPACE given,
