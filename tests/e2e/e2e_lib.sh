@@ -61,6 +61,17 @@ key() {
   xdotool key --delay 100 "$@"
 }
 
+# Double-clicks the first file of the folder window's source list and prints
+# the id of the main viewer that opens.
+open_first_picture() {
+  local window=$1 viewer
+  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+  xdotool mousemove --window "$window" 60 400 click --repeat 2 --delay 80 1
+  viewer=$(wait_for_window "Vendrax 2.2")
+  xdotool windowactivate --sync "$viewer" >/dev/null 2>&1 || true
+  echo "$viewer"
+}
+
 # Clicks at client coordinates of a window.
 click_in_window() {
   local window=$1 x=$2 y=$3

@@ -24,10 +24,7 @@ printf '[prog]\nverze=2.2\n[akt]\naktual=0\n[dir]\ndirectory1=%s\n[nast]\nshow=0
 
 start_window_manager
 window=$(start_pixly)
-xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-xdotool mousemove --window "$window" 60 400 click --repeat 2 --delay 80 1
-viewer=$(wait_for_window "Vendrax 2.2")
-xdotool windowactivate --sync "$viewer" >/dev/null 2>&1 || true
+viewer=$(open_first_picture "$window")
 
 shown=""
 for _ in $(seq 1 25); do

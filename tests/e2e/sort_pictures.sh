@@ -17,11 +17,7 @@ printf '[prog]\nverze=2.2\n[akt]\naktual=0\n[dir]\ndirectory1=%s\ndirectory2=%s\
 start_window_manager
 window=$(start_pixly)
 
-# A double-click on the first file of the source list opens the main viewer.
-xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
-xdotool mousemove --window "$window" 60 400 click --repeat 2 --delay 80 1
-viewer=$(wait_for_window "Vendrax 2.2")
-xdotool windowactivate --sync "$viewer" >/dev/null 2>&1 || true
+viewer=$(open_first_picture "$window")
 
 # "c" proposes the picture's own name; Enter accepts it, Enter closes the confirmation.
 key c
