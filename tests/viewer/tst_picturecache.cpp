@@ -15,7 +15,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -499,21 +498,6 @@ private slots:
         QVERIFY(dialogs.last().text.startsWith(QStringLiteral("JPEG error #")));
         QCOMPARE(dialogs.last().caption, QStringLiteral("Vendrax"));
         QVERIFY(!requests.Pending());
-    }
-
-    // --- saving what is shown at screen size only
-
-    void savingABitmapWritesItAtFullSize()
-    {
-        TestEnvironment environment;
-        const QString path = environment.writeFile("big.bmp", MakeBmp(1600, 1200, QColor(10, 200, 30)));
-        const ShownPicture shown = ReadShownPicture(path, kViewerBox);
-        QCOMPARE(shown.fitted.size(), QSize(865, 649));
-
-        const QString target = QDir(environment.startDir()).filePath(QStringLiteral("copy.jpg"));
-        SavePictureFile(shown.picture, target);
-        QImageReader reader(target, "bmp");
-        QCOMPARE(reader.read(), LoadPictureFile(path).image);
     }
 
     // A portrait photo stored on its side fills the box as a portrait, and its fitted picture is
