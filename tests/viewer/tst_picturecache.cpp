@@ -388,6 +388,8 @@ private slots:
         cache.Plan(QString(), {bad, good});
         cache.WaitUntilIdle();
         QCOMPARE(cache.Load(good).fitted.size(), QSize(800, 600));
+        // Kept, but no longer ahead: nothing reads it again after its error has been told.
+        cache.Plan(good, {}, {bad});
         QCOMPARE(RaisedErrorOf([&] { cache.Load(bad); }), message);
         QCOMPARE(RaisedErrorOf([&] { LoadPictureFile(bad); }), message);
         // The error comes from reading the file when asked, not from the stored attempt.
