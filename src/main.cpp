@@ -1,4 +1,5 @@
 #include "platform/fontsubstitutes.h"
+#include "platform/freedmemory.h"
 #include "platform/pixlyapplication.h"
 #include "platform/qtdialogservice.h"
 #include "platform/translations.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv)
 {
+    KeepFreedMemoryForReuse();
     PixlyApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vendrax"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -6,6 +6,17 @@
 #include <malloc.h>
 #endif
 
+void KeepFreedMemoryForReuse()
+{
+#if defined(__GLIBC__)
+    // Blocks below the mapping threshold come from the heap and go back to it when freed; a full
+    // 48-megapixel picture (about 190 MB) stays below it.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
+    // The heap is only trimmed when asked.
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#endif
+}
+
 void ReturnFreedMemory()
 {
 #if defined(__GLIBC__)

@@ -75,16 +75,15 @@ QImage decodeWithQtReader(const QByteArray& data, const char* format, const char
 
 // Windows metafiles (".wmf", ".emf") have no decoder in this build, so they are refused the way
 // any extension without a decoder is.
-// The pixels and the picture's own size (which differ for a JPEG decoded scaled), and whether the
-// decode held the coefficients of a multi-scan JPEG.
-std::tuple<QImage, QSize, bool> decode(PictureFormat format, const QByteArray& data, const QString& extension,
-                                       const JpegScaling& jpegScaling)
+// The pixels and the picture's own size, which differ for a JPEG decoded scaled.
+std::pair<QImage, QSize> decode(PictureFormat format, const QByteArray& data, const QString& extension,
+                                const JpegScaling& jpegScaling)
 {
-    const auto whole = [](QImage image) { return std::tuple(image, image.size(), false); };
+    const auto whole = [](QImage image) { return std::pair(image, image.size()); };
     switch (format) {
     case PictureFormat::Jpeg: {
         DecodedJpeg decoded = DecodeJpegScaled(data, jpegScaling);
-        return {std::move(decoded.image), decoded.fullSize, decoded.multipleScans};
+        return {std::move(decoded.image), decoded.fullSize};
     }
     case PictureFormat::Bitmap: return whole(decodeWithQtReader(data, "bmp", "Bitmap image is not valid"));
     case PictureFormat::Icon: return whole(decodeWithQtReader(data, "ico", "Icon image is not valid"));
@@ -153,8 +152,7 @@ LoadedPicture LoadPictureFile(const QString& path, const JpegScaling& jpegScalin
     picture.format = *format;
     picture.path = path;
     picture.data = readWholeFile(path);
-    std::tie(picture.image, picture.fullSize, picture.multipleScans) =
-        decode(picture.format, picture.data, extension, jpegScaling);
+    std::tie(picture.image, picture.fullSize) = decode(picture.format, picture.data, extension, jpegScaling);
     return picture;
 }
 

@@ -19,8 +19,6 @@ struct LoadedPicture {
     QByteArray data; // the file's bytes as loaded
     QString path;    // the file it was loaded from
     QSize fullSize;  // the picture's own size
-    // A JPEG whose decode held the coefficients of the whole picture (progressive, multi-scan).
-    bool multipleScans = false;
 };
 
 // Loads a picture, choosing the decoder by the file name's extension (case-insensitive), not

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <filesystem>
 #include <utility>
@@ -15,6 +16,9 @@ namespace {
 struct Abandoned {};
 
 constexpr int kCurrentRank = INT_MAX;
+
+// How long the pool stays idle before it hands freed memory back.
+constexpr std::chrono::milliseconds kReleaseDelay(1500);
 
 qint64 costOf(const ShownPicture& shown)
 {
@@ -72,6 +76,8 @@ void PictureCache::Plan(const QString& current, const QStringList& ahead, const 
         if (entry && entry->ready && (entry->error || entry->stamp != now)) Remove(entry, discarded);
         DropUnwanted(discarded);
         FreeRoomForCurrent();
+        // A viewer that forgets its pictures is done with their memory.
+        if (!discarded.empty() && InFlight() == 0 && !NextToStart()) ScheduleRelease();
     }
     changed_.notify_all();
 }
@@ -108,7 +114,13 @@ ShownPicture PictureCache::Load(const QString& path)
 void PictureCache::WaitUntilIdle()
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return InFlight() == 0 && !NextToStart(); });
+    ++idleWaiters_;
+    if (releaseDue_) {
+        releaseDue_ = Clock::now();
+        changed_.notify_all();
+    }
+    changed_.wait(lock, [this] { return InFlight() == 0 && !NextToStart() && !releaseDue_ && !releasing_; });
+    --idleWaiters_;
 }
 
 int PictureCache::Decodes() const
@@ -165,28 +177,49 @@ void PictureCache::RunWorker()
     std::unique_lock lock(mutex_);
     for (;;) {
         EntryPtr entry;
-        changed_.wait(lock, [&] { return stopping_ || (entry = StartNext()); });
+        const auto startable = [&] { return stopping_ || (entry = StartNext()) != nullptr; };
+        if (releaseDue_) {
+            if (!changed_.wait_until(lock, *releaseDue_, startable) && releaseDue_ &&
+                Clock::now() >= *releaseDue_)
+                ReleaseFreedMemory(lock);
+        } else {
+            changed_.wait(lock, [&] { return startable() || releaseDue_; });
+        }
         if (stopping_) return;
+        if (!entry) continue;
+        releaseDue_.reset();
         const PictureShape shape = shape_;
         lock.unlock();
         Outcome outcome = Produce(*entry, shape);
         Discarded discarded;
         lock.lock();
         const bool current = entry->path == current_;
-        heldCoefficients_ = heldCoefficients_ || outcome.shown.picture.multipleScans;
         Complete(entry, std::move(outcome), discarded);
-        const bool release = heldCoefficients_ && InFlight() == 0 && !NextToStart();
-        if (release) heldCoefficients_ = false;
+        if (InFlight() == 0 && !NextToStart()) ScheduleRelease();
         lock.unlock();
         changed_.notify_all();
         discarded.clear();
         if (current && ready_) ready_();
-        // The coefficients of progressive files, which grow with the picture, go back to the
-        // system rather than staying with the process; only once the work is done, since memory
-        // handed back costs time to take again.
-        if (release) ReturnFreedMemory();
         lock.lock();
     }
+}
+
+void PictureCache::ScheduleRelease()
+{
+    // Memory freed by the work goes back to the system once nothing has been asked for a while:
+    // a user stepping on reuses it at once.
+    releaseDue_ = Clock::now() + (idleWaiters_ > 0 ? Clock::duration::zero() : kReleaseDelay);
+}
+
+void PictureCache::ReleaseFreedMemory(std::unique_lock<std::mutex>& lock)
+{
+    releaseDue_.reset();
+    releasing_ = true;
+    lock.unlock();
+    ReturnFreedMemory();
+    lock.lock();
+    releasing_ = false;
+    changed_.notify_all();
 }
 
 PictureCache::EntryPtr PictureCache::StartNext()

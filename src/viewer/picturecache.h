@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -47,8 +48,9 @@ public:
     // Makes path current (the pictures ahead stay as planned) and waits for it; raises its error.
     ShownPicture Load(const QString& path);
 
-    // For tests and benchmarks: waits until nothing is being decoded or left to start; how many
-    // decodes have ended (failures included, abandoned ones not); the fitted sizes held.
+    // For tests and benchmarks: waits until nothing is being decoded or left to start and the
+    // memory freed meanwhile is handed back; how many decodes have ended (failures included,
+    // abandoned ones not); the fitted sizes held.
     void WaitUntilIdle();
     int Decodes() const;
     QList<QSize> KeptSizes() const;
@@ -85,7 +87,11 @@ private:
     static FileStamp StampOf(const QString& path);
     static Outcome Produce(Entry& entry, const PictureShape& shape);
 
+    using Clock = std::chrono::steady_clock;
+
     void RunWorker();
+    void ScheduleRelease();
+    void ReleaseFreedMemory(std::unique_lock<std::mutex>& lock);
     EntryPtr StartNext();
     std::optional<QString> NextToStart() const;
     void Complete(const EntryPtr& entry, Outcome outcome, Discarded& discarded);
@@ -112,7 +118,9 @@ private:
     QStringList ahead_, keep_;
     PictureShape shape_;
     int decodes_ = 0;
-    bool heldCoefficients_ = false; // a multi-scan JPEG was decoded since memory was last released
+    std::optional<Clock::time_point> releaseDue_; // when idle workers hand freed memory back
+    bool releasing_ = false;
+    int idleWaiters_ = 0; // callers of WaitUntilIdle, who want the memory back at once
     bool stopping_ = false;
     std::vector<std::thread> workers_;
 };
