@@ -5,6 +5,7 @@
 #include "exif/exiforientation.h"
 #include "folders/nast_pixly.h"
 #include "platform/dialogservice.h"
+#include "platform/freedmemory.h"
 #include "platform/picturefile.h"
 #include "platform/pictureorientation.h"
 #include "platform/pixlyerror.h"
@@ -38,6 +39,9 @@ void FolderPreview::Load(const QString& path)
 {
     window_.Image1->SetPicture(
         previewPicture(LoadPictureFile(path), window_.Image1->size(), window_.nast.otacet));
+    // The preview holds its picture at full size; the one it showed before goes back to the
+    // system rather than waiting with the process for a picture of its size.
+    ReturnFreedMemory();
 }
 
 void FolderPreview::LoadQuietly(const QString& path)

@@ -1,5 +1,6 @@
 #include "resample/resamplebatch.h"
 
+#include "platform/freedmemory.h"
 #include "resample/resamplefile.h"
 
 #include <QEventLoop>
@@ -162,6 +163,9 @@ void ResampleBatch::Run(const Progress& progress)
     poll.stop();
     for (std::thread& thread : threads)
         thread.join();
+    // The decoders' buffers (the coefficients of progressive sources above all) are not needed
+    // until the next batch.
+    ReturnFreedMemory();
     tellProgress();
     if (const std::exception_ptr failure = state.Failure()) std::rethrow_exception(failure);
 }
