@@ -27,8 +27,8 @@ QImage previewPicture(const LoadedPicture& loaded, const QSize& box, bool turn)
     const QSize place = PictureBox::FitRect(OrientedSize(loaded.image.size(), orientation), box,
                                             PictureBox::Placement::EnlargeTopLeft)
                             .size();
-    const QSize storedPlace = OrientationSwapsSides(orientation) ? place.transposed() : place;
-    return Oriented(loaded.image.scaled(storedPlace, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+    return Oriented(loaded.image.scaled(OrientedSize(place, orientation), Qt::IgnoreAspectRatio,
+                                        Qt::SmoothTransformation),
                     orientation);
 }
 } // namespace

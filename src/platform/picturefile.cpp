@@ -103,17 +103,11 @@ QByteArray encodeWithQtWriter(const QImage& image, const char* format, const QSt
     return bytes;
 }
 
-// The full picture: as held, or read again from its file when only a smaller copy was kept.
-QImage fullImage(const LoadedPicture& picture)
-{
-    return picture.image.isNull() ? LoadPictureFile(picture.path).image : picture.image;
-}
-
 QByteArray bytesToSave(const LoadedPicture& picture, const QString& path)
 {
     switch (picture.format) {
-    case PictureFormat::Bitmap: return encodeWithQtWriter(fullImage(picture), "bmp", path);
-    case PictureFormat::Icon: return encodeWithQtWriter(fullImage(picture), "ico", path);
+    case PictureFormat::Bitmap: return encodeWithQtWriter(PictureToSave(picture).image, "bmp", path);
+    case PictureFormat::Icon: return encodeWithQtWriter(PictureToSave(picture).image, "ico", path);
     case PictureFormat::Jpeg:
     case PictureFormat::Metafile:
     case PictureFormat::EnhancedMetafile: break;
@@ -154,6 +148,13 @@ LoadedPicture LoadPictureFile(const QString& path, const JpegScaling& jpegScalin
     picture.data = readWholeFile(path);
     std::tie(picture.image, picture.fullSize) = decode(picture.format, picture.data, extension, jpegScaling);
     return picture;
+}
+
+LoadedPicture PictureToSave(const LoadedPicture& picture)
+{
+    const bool savedAsPixels =
+        picture.format == PictureFormat::Bitmap || picture.format == PictureFormat::Icon;
+    return savedAsPixels && picture.image.isNull() ? LoadPictureFile(picture.path) : picture;
 }
 
 void SavePictureFile(const LoadedPicture& picture, const QString& path)

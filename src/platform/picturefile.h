@@ -28,6 +28,10 @@ struct LoadedPicture {
 LoadedPicture LoadPictureFile(const QString& path);
 LoadedPicture LoadPictureFile(const QString& path, const JpegScaling& jpegScaling);
 
+// The picture with all that saving it needs: a bitmap or icon that holds no pixels (only a
+// smaller copy was kept) is read again from its file at full size. Raises as LoadPictureFile.
+LoadedPicture PictureToSave(const LoadedPicture& picture);
+
 // Writes the picture in the format it was loaded in, whatever extension the path carries: a
 // JPEG or metafile as its unchanged bytes, a bitmap as a Windows bitmap, an icon as an icon (read
 // again from its file at full size when the picture holds no pixels).

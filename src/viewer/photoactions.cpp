@@ -74,7 +74,8 @@ bool IsUndoKey(int key, Qt::KeyboardModifiers modifiers)
 
 bool DeletePicture(const QString& path, SortingUndo& undo, bool toTrash)
 {
-    if (toTrash && undo.Trash(path) != DesktopTrash::Outcome::NoTrash) return true;
+    // Whether the volume has no trash or the move into it failed, the picture is still there.
+    if (toTrash && undo.Trash(path) == DesktopTrash::Outcome::Trashed) return true;
     if (toTrash && !Dialogs().AskYesNo(NoTrashQuestion, DeleteCaption)) return false;
     FileOperations::Delete(path);
     return true;
@@ -198,14 +199,16 @@ void PhotoActions::SaveToNewFile(const LoadedPicture& shown, const PhotoActionCo
         Dialogs().ShowMessageKind(NothingToSave, Pixly, DialogService::Warning);
         return;
     }
-    const QString current = context.photos.CurrentPath();
-    const QString proposed = SystemInfo::SystemRoot() + fileNameOf(current);
+    // The picture drawn, which may still lag behind the list's position after quick steps.
+    const QString proposed = SystemInfo::SystemRoot() + fileNameOf(shown.path);
     const auto typed = Dialogs().InputBox(SaveCaption, SavePrompt, proposed);
     if (!typed) return;
     // Undo must find the file again after the current folder has changed.
     const QString target = typed->isEmpty() ? QString() : QFileInfo(*typed).absoluteFilePath();
-    context.undo.Write(current, target, context.toTrash, [&shown](const QString& path) {
-        SavePictureFile(shown, path);
+    // Read before anything is moved aside: the target may be the shown file itself.
+    const LoadedPicture picture = PictureToSave(shown);
+    context.undo.Write(shown.path, target, context.toTrash, [&picture](const QString& path) {
+        SavePictureFile(picture, path);
         return true;
     });
 }

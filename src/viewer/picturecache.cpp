@@ -54,9 +54,13 @@ void PictureCache::SetShape(const PictureShape& shape)
         const std::lock_guard lock(mutex_);
         if (shape == shape_) return;
         shape_ = shape;
-        // Made for the old shape; those being made are dropped when they end.
-        for (const EntryPtr& entry : std::vector(entries_))
-            if (entry->ready) Remove(entry, discarded);
+        // Made for the old shape; those being made are abandoned and dropped when they end.
+        for (const EntryPtr& entry : std::vector(entries_)) {
+            if (entry->ready)
+                Remove(entry, discarded);
+            else
+                entry->abandoned = true;
+        }
     }
     changed_.notify_all();
 }

@@ -277,20 +277,32 @@ private slots:
         QVERIFY(f.window()->isVisible());
     }
 
-    // The picture is kept at screen size; saving reads the bitmap again at full size.
+    void savingABitmapWritesItWhole_data()
+    {
+        QTest::addColumn<bool>("overItself");
+        QTest::newRow("new file") << false;
+        QTest::newRow("over itself, the old one to the trash") << true;
+    }
+
+    // The picture is kept at screen size; saving reads the bitmap again at full size, before the
+    // file it names is moved aside.
     void savingABitmapWritesItWhole()
     {
+        QFETCH(bool, overItself);
         FullScreen f(0);
         const QString path = f.env.writeFile(QStringLiteral("fotky/big.bmp"), MakeBmp(2000, 1500, Qt::blue));
+        const QImage whole = LoadPictureFile(path).image;
         f.windows->nastaveni->FileListBox1->Update();
         f.open(0);
         const QSize area = f.window()->Image1->size();
         QCOMPARE(f.window()->Image1->Picture().size(),
                  PictureBox::FitRect(QSize(2000, 1500), area, PictureBox::Placement::ShrinkCentred).size());
-        const QString target = QDir(f.env.startDir()).filePath(QStringLiteral("ulozeno.jpg"));
+        const QString target =
+            overItself ? path : QDir(f.env.startDir()).filePath(QStringLiteral("ulozeno.jpg"));
         f.dialogs.answerInput(target);
         f.press(Qt::Key_S, QString(), Qt::ControlModifier);
-        QCOMPARE(QImageReader(target, "bmp").read(), LoadPictureFile(path).image);
+        QCOMPARE(QImageReader(target, "bmp").read(), whole);
+        QCOMPARE(f.dialogs.count(), 1);
     }
 
     void runningSlideshowPausesAndResumesWithSpace()
