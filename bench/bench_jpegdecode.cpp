@@ -2,7 +2,7 @@
 // Qt's own JPEG reader, and prints milliseconds per decode and their ratio.
 // Usage: bench_jpegdecode [repetitions]
 
-#include "platform/jpegcodec.h"
+#include "formats/jpegcodec.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

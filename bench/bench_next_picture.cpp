@@ -15,9 +15,9 @@
 // Usage: bench_next_picture [passes]
 
 #include "controls/picturebox.h"
+#include "formats/jpegcodec.h"
 #include "photolikepicture.h"
 #include "platform/freedmemory.h"
-#include "platform/jpegcodec.h"
 #include "viewer/picturecache.h"
 #include "viewer/picturerequests.h"
 

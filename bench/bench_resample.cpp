@@ -15,8 +15,8 @@
 // Each figure is the best of a few rounds, since the machine may be busy with other work.
 // Usage: bench_resample [files per set] [rounds]
 
+#include "formats/jpegcodec.h"
 #include "photolikepicture.h"
-#include "platform/jpegcodec.h"
 #include "resample/resamplebatch.h"
 
 #include <QCoreApplication>

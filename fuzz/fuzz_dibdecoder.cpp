@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the bitmap decoder as a packed bitmap, and when they begin like a
 // bitmap file ("BM"), the bytes after the file header too. A decoded picture is RGB32.
 
-#include "platform/dibdecoder.h"
+#include "formats/dibdecoder.h"
 
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to RenderEmf. A refusal (PixlyError) is fine; a picture must be opaque
 // RGB32 of at most MaxMetafileSide pixels a side.
 
+#include "formats/emfrenderer.h"
 #include "fuzzinput.h"
-#include "platform/emfrenderer.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

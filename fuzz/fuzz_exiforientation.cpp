@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to ReadExifOrientation as the head of a JPEG file: whatever they hold,
 // the answer is one of the eight orientations.
 
-#include "exif/exiforientation.h"
+#include "formats/exiforientation.h"
 
 #include <cstdlib>
 

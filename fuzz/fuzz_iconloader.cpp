@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to LoadPictureFile as an ".ico" file. A refusal (PixlyError) is fine; a
 // loaded icon keeps the file's bytes and has a picture.
 
+#include "formats/picturefile.h"
 #include "fuzzinput.h"
-#include "platform/picturefile.h"
 #include "platform/pixlyerror.h"
 
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // message begins "JPEG error #<code>"; a header that claims more pixels than the limit must be
 // refused as too big; a decoded picture is RGB32 of the size the header claims.
 
-#include "platform/jpegcodec.h"
+#include "formats/jpegcodec.h"
 #include "platform/pixlyerror.h"
 
 #include <cstdlib>

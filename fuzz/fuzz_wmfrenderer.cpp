@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to RenderWmf. A refusal (PixlyError) is fine; a picture must be opaque
 // RGB32 of at most MaxMetafileSide pixels a side.
 
+#include "formats/wmfrenderer.h"
 #include "fuzzinput.h"
-#include "platform/wmfrenderer.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

@@ -1,6 +1,6 @@
 #include "fuzzinput.h"
 
-#include "platform/metafilecanvas.h"
+#include "formats/metafilecanvas.h"
 #include "platform/pixlyerror.h"
 
 #include <QDir>

@@ -2,11 +2,11 @@
 // readers' tests use.
 
 #include "exifsamples.h"
+#include "formats/jpegcodec.h"
 #include "gdifiles.h"
 #include "jpegsamples.h"
 #include "jpegsegments.h"
 #include "mp3frames.h"
-#include "platform/jpegcodec.h"
 
 #include <QDir>
 #include <QFile>

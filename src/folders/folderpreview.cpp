@@ -2,12 +2,12 @@
 
 #include "controls/filelistbox.h"
 #include "controls/picturebox.h"
-#include "exif/exiforientation.h"
 #include "folders/nast_pixly.h"
+#include "formats/exiforientation.h"
+#include "formats/picturefile.h"
+#include "formats/pictureorientation.h"
 #include "platform/dialogservice.h"
 #include "platform/freedmemory.h"
-#include "platform/picturefile.h"
-#include "platform/pictureorientation.h"
 #include "platform/pixlyerror.h"
 
 namespace {

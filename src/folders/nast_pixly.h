@@ -1,11 +1,11 @@
 #pragma once
 
+#include "fileops/sortingundo.h"
 #include "folders/folderfavourites.h"
 #include "folders/folderfileoperations.h"
 #include "folders/folderpreview.h"
 #include "shell/storedsettings.h"
 #include "viewer/photoactions.h"
-#include "viewer/sortingundo.h"
 
 #include <QString>
 #include <QWidget>

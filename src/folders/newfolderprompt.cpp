@@ -1,7 +1,7 @@
 #include "folders/newfolderprompt.h"
 
+#include "fileops/fileoperations.h"
 #include "platform/dialogservice.h"
-#include "platform/fileoperations.h"
 
 #include <QDir>
 

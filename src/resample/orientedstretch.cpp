@@ -1,6 +1,6 @@
 #include "resample/orientedstretch.h"
 
-#include "platform/pictureorientation.h"
+#include "formats/pictureorientation.h"
 
 #include <algorithm>
 

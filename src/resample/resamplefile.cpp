@@ -1,8 +1,8 @@
 #include "resample/resamplefile.h"
 
-#include "exif/exiforientation.h"
-#include "platform/jpegcodec.h"
-#include "platform/pictureorientation.h"
+#include "formats/exiforientation.h"
+#include "formats/jpegcodec.h"
+#include "formats/pictureorientation.h"
 #include "resample/orientedstretch.h"
 
 #include <QDir>

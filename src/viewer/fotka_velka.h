@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/picturefile.h"
+#include "formats/picturefile.h"
 #include "viewer/photoactions.h"
 
 #include <QWidget>

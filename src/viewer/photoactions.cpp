@@ -1,12 +1,12 @@
 #include "viewer/photoactions.h"
 
+#include "fileops/fileoperations.h"
+#include "fileops/sortingundo.h"
 #include "folders/folderfavourites.h"
+#include "formats/picturefile.h"
 #include "platform/dialogservice.h"
-#include "platform/fileoperations.h"
-#include "platform/picturefile.h"
 #include "platform/systeminfo.h"
 #include "viewer/photolist.h"
-#include "viewer/sortingundo.h"
 
 #include <QApplication>
 #include <QDir>

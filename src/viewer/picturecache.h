@@ -1,6 +1,6 @@
 #pragma once
 
-#include "viewer/screenpicture.h"
+#include "formats/screenpicture.h"
 
 #include <QList>
 #include <QSize>

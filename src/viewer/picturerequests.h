@@ -1,7 +1,7 @@
 #pragma once
 
+#include "formats/screenpicture.h"
 #include "viewer/photolist.h"
-#include "viewer/screenpicture.h"
 
 #include <QObject>
 #include <QSize>

@@ -1,5 +1,5 @@
 #include "filebytes.h"
-#include "platform/jpegcodec.h"
+#include "formats/jpegcodec.h"
 #include "platform/pixlyerror.h"
 #include "resample/resamplebatch.h"
 #include "testenvironment.h"

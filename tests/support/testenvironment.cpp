@@ -1,6 +1,6 @@
 #include "testenvironment.h"
 
-#include "platform/jpegcodec.h"
+#include "formats/jpegcodec.h"
 #include "platform/settingsstore.h"
 
 #include <QBuffer>

@@ -3,7 +3,7 @@
 #include "controls/radiogroup.h"
 #include "filebytes.h"
 #include "folders/nast_pixly.h"
-#include "platform/picturefile.h"
+#include "formats/picturefile.h"
 #include "platform/settingsstore.h"
 #include "recordingdialogs.h"
 #include "settings/pixly_about.h"

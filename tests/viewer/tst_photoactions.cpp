@@ -1,12 +1,12 @@
 #include "controls/filelistbox.h"
 #include "controls/picturebox.h"
-#include "platform/picturefile.h"
+#include "fileops/sortingundo.h"
+#include "formats/picturefile.h"
 #include "platform/pixlyerror.h"
 #include "recordingdialogs.h"
 #include "testenvironment.h"
 #include "viewer/photoactions.h"
 #include "viewer/photolist.h"
-#include "viewer/sortingundo.h"
 
 #include <QDir>
 #include <QFile>

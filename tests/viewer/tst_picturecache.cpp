@@ -1,16 +1,16 @@
 #include "controls/picturebox.h"
+#include "formats/areaaveragefit.h"
+#include "formats/jpegcodec.h"
+#include "formats/picturefile.h"
+#include "formats/pictureorientation.h"
+#include "formats/screenpicture.h"
 #include "jpegsegments.h"
-#include "platform/jpegcodec.h"
-#include "platform/picturefile.h"
-#include "platform/pictureorientation.h"
 #include "platform/pixlyerror.h"
 #include "raisederror.h"
 #include "recordingdialogs.h"
 #include "testenvironment.h"
-#include "viewer/areaaveragefit.h"
 #include "viewer/picturecache.h"
 #include "viewer/picturerequests.h"
-#include "viewer/screenpicture.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,0 +1,571 @@
+#include "formats/jpegcodec.h"
+
+#include "platform/pixlyerror.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace {
+
+// No camera or scanner comes near this (about 268 megapixels); a header that claims more is
+// damaged or hostile, and decoding it would need gigabytes.
+constexpr quint64 kMaxPicturePixels = quint64(1) << 28;
+
+// libjpeg's own working memory: progressive files keep every coefficient of the picture, which a
+// crafted header can make enormous. Beyond this libjpeg fails with an error instead of allocating.
+constexpr long kMaxWorkingMemory = 1L << 30;
+
+// Blocks in which a transcode reads the old file and hands over the new one.
+constexpr std::size_t kStreamBlockBytes = 64 * 1024;
+
+// Pixels in QImage::Format_RGB32 memory order, with the fourth byte set to 0xFF by libjpeg.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr J_COLOR_SPACE kRgb32ColourSpace = JCS_EXT_BGRA;
+constexpr J_COLOR_SPACE kRgb32InputColourSpace = JCS_EXT_BGRX;
+#else
+constexpr J_COLOR_SPACE kRgb32ColourSpace = JCS_EXT_ARGB;
+constexpr J_COLOR_SPACE kRgb32InputColourSpace = JCS_EXT_XRGB;
+#endif
+
+// libjpeg reports a fatal error by calling error_exit, which must not return. We jump back to
+// the C++ frame that started the libjpeg call and raise JpegError from there, so that no C++
+// exception ever travels through libjpeg's C frames.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    // An exception of the caller's reader or writer, kept until libjpeg has been left.
+    std::exception_ptr failure;
+};
+
+[[noreturn]] void jumpToCaller(j_common_ptr cinfo)
+{
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+
+// Warnings (corrupt data that libjpeg steps over, data that ends early) are not errors: the
+// picture is delivered as far as it could be decoded, the rest as libjpeg fills it in, the way
+// a browser shows a damaged photo. Nothing is printed.
+void ignoreMessage(j_common_ptr, int) {}
+
+void printNothing(j_common_ptr) {}
+
+void prepareErrorManager(ErrorManager& errors)
+{
+    jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = jumpToCaller;
+    errors.pub.emit_message = ignoreMessage;
+    errors.pub.output_message = printNothing;
+}
+
+// Runs a step of libjpeg calls; false when libjpeg raised an error. A step holds only plain
+// values and pointers, so the jump back skips no destructor.
+template <typename Step> bool completes(ErrorManager& errors, Step step)
+{
+    if (setjmp(errors.jump) != 0) return false;
+    step();
+    return true;
+}
+
+template <typename Step> void runLibjpeg(ErrorManager& errors, Step step)
+{
+    if (completes(errors, step)) return;
+    if (errors.failure) std::rethrow_exception(std::exchange(errors.failure, nullptr));
+    throw JpegError(errors.pub.msg_code);
+}
+
+// Runs one call of the caller's reader or writer from inside libjpeg. An exception must not pass
+// through libjpeg's C frames, so it is kept and libjpeg is left with an error, after which
+// runLibjpeg raises the kept exception.
+template <typename Call> void callOutOfLibjpeg(j_common_ptr cinfo, int errorCode, Call call)
+{
+    auto& errors = *reinterpret_cast<ErrorManager*>(cinfo->err);
+    try {
+        call();
+    } catch (...) {
+        errors.failure = std::current_exception();
+    }
+    // Jumping out of the catch block itself would leave the exception half handled.
+    if (errors.failure) {
+        cinfo->err->msg_code = errorCode;
+        (*cinfo->err->error_exit)(cinfo);
+    }
+}
+
+void refuseOversized(quint64 width, quint64 height)
+{
+    if (width * height <= kMaxPicturePixels && width <= JPEG_MAX_DIMENSION && height <= JPEG_MAX_DIMENSION)
+        return;
+    throw JpegError(JERR_IMAGE_TOO_BIG, QStringLiteral("JPEG error #%1: picture too large (%2 x %3 pixels)")
+                                            .arg(JERR_IMAGE_TOO_BIG)
+                                            .arg(width)
+                                            .arg(height));
+}
+
+// Feeds libjpeg from the caller's reader, a block at a time; found through the decompressor's
+// client_data.
+struct StreamSource {
+    jpeg_source_mgr pub{};
+    const JpegReadBytes* read = nullptr;
+    std::vector<JOCTET> buffer;
+    bool startOfData = true;
+};
+
+void startReading(j_decompress_ptr) {}
+
+void stopReading(j_decompress_ptr) {}
+
+boolean fillFromReader(j_decompress_ptr cinfo)
+{
+    auto& source = *static_cast<StreamSource*>(cinfo->client_data);
+    qsizetype got = 0;
+    callOutOfLibjpeg(reinterpret_cast<j_common_ptr>(cinfo), JERR_FILE_READ, [&source, &got] {
+        const auto capacity = qsizetype(source.buffer.size());
+        got = std::min((*source.read)(reinterpret_cast<char*>(source.buffer.data()), capacity), capacity);
+    });
+    // As libjpeg's own file source does: no data at all is an error, data that ends inside the
+    // picture only a warning, and a made-up end marker lets the decoder finish with what it has.
+    if (got <= 0 && source.startOfData) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+    source.startOfData = false;
+    if (got <= 0) {
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        source.buffer[0] = 0xFF;
+        source.buffer[1] = JPEG_EOI;
+        got = 2;
+    }
+    source.pub.next_input_byte = source.buffer.data();
+    source.pub.bytes_in_buffer = std::size_t(got);
+    return TRUE;
+}
+
+void skipFromReader(j_decompress_ptr cinfo, long count)
+{
+    jpeg_source_mgr& source = *cinfo->src;
+    while (count > long(source.bytes_in_buffer)) {
+        count -= long(source.bytes_in_buffer);
+        fillFromReader(cinfo);
+    }
+    if (count <= 0) return;
+    source.next_input_byte += count;
+    source.bytes_in_buffer -= std::size_t(count);
+}
+
+// Hands libjpeg's output to the caller's writer, a block at a time; found through the
+// compressor's client_data.
+struct StreamDestination {
+    jpeg_destination_mgr pub{};
+    const JpegWriteBytes* write = nullptr;
+    std::vector<JOCTET> buffer;
+};
+
+StreamDestination& destinationOf(j_compress_ptr cinfo)
+{
+    return *static_cast<StreamDestination*>(cinfo->client_data);
+}
+
+void startBlock(j_compress_ptr cinfo)
+{
+    StreamDestination& destination = destinationOf(cinfo);
+    destination.pub.next_output_byte = destination.buffer.data();
+    destination.pub.free_in_buffer = destination.buffer.size();
+}
+
+void handOver(j_compress_ptr cinfo, std::size_t size)
+{
+    const StreamDestination& destination = destinationOf(cinfo);
+    if (size == 0) return;
+    callOutOfLibjpeg(reinterpret_cast<j_common_ptr>(cinfo), JERR_FILE_WRITE, [&destination, size] {
+        (*destination.write)(reinterpret_cast<const char*>(destination.buffer.data()), qsizetype(size));
+    });
+}
+
+// libjpeg calls this with the whole block full, whatever free_in_buffer says.
+boolean handOverFullBlock(j_compress_ptr cinfo)
+{
+    handOver(cinfo, destinationOf(cinfo).buffer.size());
+    startBlock(cinfo);
+    return TRUE;
+}
+
+void handOverLastBlock(j_compress_ptr cinfo)
+{
+    const StreamDestination& destination = destinationOf(cinfo);
+    handOver(cinfo, destination.buffer.size() - destination.pub.free_in_buffer);
+}
+
+// One decompression; destroys libjpeg's state however it ends.
+class JpegReader {
+public:
+    JpegReader()
+    {
+        prepareErrorManager(errors_);
+        cinfo_.err = &errors_.pub;
+        runLibjpeg(errors_, [this] { jpeg_create_decompress(&cinfo_); });
+        cinfo_.mem->max_memory_to_use = kMaxWorkingMemory;
+    }
+    ~JpegReader() { jpeg_destroy_decompress(&cinfo_); }
+    JpegReader(const JpegReader&) = delete;
+    JpegReader& operator=(const JpegReader&) = delete;
+
+    // The data must outlive the reader: libjpeg reads it in place.
+    void readHeader(const QByteArray& data)
+    {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
+        const auto size = static_cast<unsigned long>(data.size());
+        runLibjpeg(errors_, [this, bytes, size] {
+            jpeg_mem_src(&cinfo_, bytes, size);
+            jpeg_read_header(&cinfo_, TRUE);
+        });
+    }
+
+    // The reader must outlive the JpegReader.
+    void readHeader(const JpegReadBytes& read)
+    {
+        stream_.read = &read;
+        stream_.buffer.resize(kStreamBlockBytes);
+        stream_.pub.init_source = startReading;
+        stream_.pub.fill_input_buffer = fillFromReader;
+        stream_.pub.skip_input_data = skipFromReader;
+        stream_.pub.resync_to_restart = jpeg_resync_to_restart;
+        stream_.pub.term_source = stopReading;
+        cinfo_.client_data = &stream_;
+        cinfo_.src = &stream_.pub;
+        runLibjpeg(errors_, [this] { jpeg_read_header(&cinfo_, TRUE); });
+    }
+
+    QSize size() const { return QSize(int(cinfo_.image_width), int(cinfo_.image_height)); }
+    bool hasMultipleScans()
+    {
+        bool multiple = false;
+        runLibjpeg(errors_, [this, &multiple] { multiple = jpeg_has_multiple_scans(&cinfo_); });
+        return multiple;
+    }
+
+    void refuseOversizedPicture() const { refuseOversized(cinfo_.image_width, cinfo_.image_height); }
+
+    // The smallest n/8 scale whose output is at least wanted both ways (full size when none is).
+    void scaleToAtLeast(const QSize& wanted)
+    {
+        if (wanted.isEmpty()) return;
+        for (unsigned int eighths = 1; eighths <= 8; ++eighths) {
+            runLibjpeg(errors_, [this, eighths] {
+                cinfo_.scale_num = eighths;
+                cinfo_.scale_denom = 8;
+                jpeg_calc_output_dimensions(&cinfo_);
+            });
+            if (int(cinfo_.output_width) >= wanted.width() && int(cinfo_.output_height) >= wanted.height())
+                return;
+        }
+    }
+
+    // The checkpoint must outlive the JpegReader. libjpeg calls its progress monitor between
+    // passes over the data, including while it reads the scans of a multi-scan file.
+    void watch(const std::function<void()>& checkpoint)
+    {
+        if (!checkpoint) return;
+        progress_.checkpoint = &checkpoint;
+        progress_.pub.progress_monitor = reportProgress;
+        cinfo_.progress = &progress_.pub;
+    }
+
+    // Allocates libjpeg's buffers (and, for multi-scan files, reads all scans), then the
+    // picture, so a refused memory request never leaves a large picture allocated.
+    QImage decode(QImage reuse)
+    {
+        const bool cmyk = startDecompress();
+        QImage image = pictureBuffer(std::move(reuse));
+        std::vector<JSAMPROW> rows(image.height());
+        for (int y = 0; y < image.height(); ++y)
+            rows[y] = image.scanLine(y);
+        if (cmyk)
+            readCmykRows(rows.data());
+        else
+            readRows(rows.data());
+        fillRowsNotDecoded(image, rows.data());
+        // jpeg_finish_decompress is left out on purpose: it only reads what follows the last
+        // scan, and junk there must not cost a picture that is already complete.
+        return image;
+    }
+
+    // Prepares decoding one row at a time; a multi-scan file is read whole here.
+    void startRows()
+    {
+        if (!startDecompress()) return;
+        runLibjpeg(errors_, [this] {
+            cmykRow_ = (*cinfo_.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo_), JPOOL_IMAGE,
+                                                   cinfo_.output_width * 4, 1);
+        });
+    }
+
+    // Decodes the next row into target, output_width pixels.
+    void readRow(QRgb* target)
+    {
+        JSAMPROW row = cmykRow_ ? cmykRow_[0] : reinterpret_cast<JSAMPROW>(target);
+        JDIMENSION read = 0;
+        runLibjpeg(errors_, [this, rows = &row, &read] { read = jpeg_read_scanlines(&cinfo_, rows, 1); });
+        if (read == 0)
+            std::fill(target, target + cinfo_.output_width, qRgb(0, 0, 0));
+        else if (cmykRow_)
+            convertCmykRow(cmykRow_[0], target, cinfo_.output_width, cinfo_.saw_Adobe_marker);
+    }
+
+    // Passes over the next count rows.
+    void skipRows(int count)
+    {
+        runLibjpeg(errors_, [this, count] { jpeg_skip_scanlines(&cinfo_, JDIMENSION(count)); });
+    }
+
+private:
+    // Starts decompressing into RGB32 or, for CMYK and YCCK files, into CMYK that the reader
+    // converts itself; true for the latter.
+    bool startDecompress()
+    {
+        const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
+        cinfo_.out_color_space = cmyk ? JCS_CMYK : kRgb32ColourSpace;
+        runLibjpeg(errors_, [this] { jpeg_start_decompress(&cinfo_); });
+        return cmyk;
+    }
+
+    QImage pictureBuffer(QImage reuse) const
+    {
+        const QSize size(int(cinfo_.output_width), int(cinfo_.output_height));
+        // Only memory that no other image sees may be written over.
+        if (reuse.size() == size && reuse.format() == QImage::Format_RGB32 && reuse.isDetached())
+            return reuse;
+        reuse = QImage(); // freed before the new picture is allocated
+        QImage image(size, QImage::Format_RGB32);
+        if (image.isNull()) throw JpegError(JERR_OUT_OF_MEMORY);
+        return image;
+    }
+
+    void readRows(JSAMPROW* rows)
+    {
+        while (cinfo_.output_scanline < cinfo_.output_height) {
+            const JDIMENSION first = cinfo_.output_scanline;
+            JDIMENSION read = 0;
+            runLibjpeg(errors_, [this, rows, first, &read] {
+                read = jpeg_read_scanlines(&cinfo_, rows + first, cinfo_.output_height - first);
+            });
+            if (read == 0) break;
+        }
+    }
+
+    void readCmykRows(JSAMPROW* rows)
+    {
+        const bool inverted = cinfo_.saw_Adobe_marker;
+        JSAMPARRAY cmyk = nullptr;
+        runLibjpeg(errors_, [this, &cmyk] {
+            cmyk = (*cinfo_.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo_), JPOOL_IMAGE,
+                                               cinfo_.output_width * 4, 1);
+        });
+        while (cinfo_.output_scanline < cinfo_.output_height) {
+            const JDIMENSION row = cinfo_.output_scanline;
+            JDIMENSION read = 0;
+            runLibjpeg(errors_, [this, cmyk, &read] { read = jpeg_read_scanlines(&cinfo_, cmyk, 1); });
+            if (read == 0) break;
+            convertCmykRow(cmyk[0], reinterpret_cast<QRgb*>(rows[row]), cinfo_.output_width, inverted);
+        }
+    }
+
+    // Adobe applications store CMYK inverted (0 = full ink); files without the Adobe marker
+    // use plain ink values.
+    static void convertCmykRow(const JSAMPLE* cmyk, QRgb* target, JDIMENSION width, bool inverted)
+    {
+        for (JDIMENSION x = 0; x < width; ++x, cmyk += 4) {
+            const int c = inverted ? cmyk[0] : 255 - cmyk[0];
+            const int m = inverted ? cmyk[1] : 255 - cmyk[1];
+            const int y = inverted ? cmyk[2] : 255 - cmyk[2];
+            const int k = inverted ? cmyk[3] : 255 - cmyk[3];
+            target[x] = qRgb((c * k + 127) / 255, (m * k + 127) / 255, (y * k + 127) / 255);
+        }
+    }
+
+    // libjpeg always yields every row when reading from memory; this only guards against
+    // handing out uninitialised memory should it ever stop early.
+    void fillRowsNotDecoded(const QImage& image, JSAMPROW* rows) const
+    {
+        for (int y = int(cinfo_.output_scanline); y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(rows[y]);
+            std::fill(row, row + image.width(), qRgb(0, 0, 0));
+        }
+    }
+
+    struct Progress {
+        jpeg_progress_mgr pub{};
+        const std::function<void()>* checkpoint = nullptr;
+    };
+
+    static void reportProgress(j_common_ptr cinfo)
+    {
+        const auto* progress = reinterpret_cast<const Progress*>(cinfo->progress);
+        callOutOfLibjpeg(cinfo, JERR_NOTIMPL, [progress] { (*progress->checkpoint)(); });
+    }
+
+    ErrorManager errors_;
+    jpeg_decompress_struct cinfo_{};
+    StreamSource stream_;
+    JSAMPARRAY cmykRow_ = nullptr;
+    Progress progress_;
+};
+
+// One compression, into a buffer that libjpeg grows with malloc or through the caller's writer.
+class JpegWriter {
+public:
+    JpegWriter()
+    {
+        prepareErrorManager(errors_);
+        cinfo_.err = &errors_.pub;
+        runLibjpeg(errors_, [this] { jpeg_create_compress(&cinfo_); });
+        cinfo_.mem->max_memory_to_use = kMaxWorkingMemory;
+    }
+    ~JpegWriter()
+    {
+        jpeg_destroy_compress(&cinfo_);
+        std::free(buffer_);
+    }
+    JpegWriter(const JpegWriter&) = delete;
+    JpegWriter& operator=(const JpegWriter&) = delete;
+
+    QByteArray encode(const QImage& rgb888, int quality, bool progressive)
+    {
+        std::vector<JSAMPROW> rows(rgb888.height());
+        for (int y = 0; y < rgb888.height(); ++y)
+            rows[y] = const_cast<JSAMPROW>(rgb888.constScanLine(y));
+        const QSize size = rgb888.size();
+        const auto height = JDIMENSION(size.height());
+        JSAMPROW* rowData = rows.data();
+        runLibjpeg(errors_, [=, this] {
+            jpeg_mem_dest(&cinfo_, &buffer_, &size_);
+            configure(size, 3, JCS_RGB, quality, progressive);
+            jpeg_start_compress(&cinfo_, TRUE);
+            while (cinfo_.next_scanline < cinfo_.image_height)
+                jpeg_write_scanlines(&cinfo_, rowData + cinfo_.next_scanline, height - cinfo_.next_scanline);
+            jpeg_finish_compress(&cinfo_);
+        });
+        return QByteArray(reinterpret_cast<const char*>(buffer_), qsizetype(size_));
+    }
+
+    // Starts a compression whose rows come one at a time. The writer must outlive the JpegWriter.
+    void start(const JpegWriteBytes& write, const JpegTargetSettings& settings)
+    {
+        stream_.write = &write;
+        stream_.buffer.resize(kStreamBlockBytes);
+        stream_.pub.init_destination = startBlock;
+        stream_.pub.empty_output_buffer = handOverFullBlock;
+        stream_.pub.term_destination = handOverLastBlock;
+        cinfo_.client_data = &stream_;
+        cinfo_.dest = &stream_.pub;
+        runLibjpeg(errors_, [this, &settings] {
+            configure(settings.size, 4, kRgb32InputColourSpace, settings.quality, settings.progressive);
+            jpeg_start_compress(&cinfo_, TRUE);
+        });
+    }
+
+    void writeRow(const QRgb* pixels)
+    {
+        if (cinfo_.next_scanline >= cinfo_.image_height) throw JpegError(JWRN_TOO_MUCH_DATA);
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(const_cast<QRgb*>(pixels));
+        runLibjpeg(errors_, [this, rows = &row] { jpeg_write_scanlines(&cinfo_, rows, 1); });
+    }
+
+    // Raises libjpeg's error when fewer rows came than the picture has.
+    void finish()
+    {
+        runLibjpeg(errors_, [this] { jpeg_finish_compress(&cinfo_); });
+    }
+
+private:
+    // Only called inside a libjpeg step.
+    void configure(const QSize& size, int components, J_COLOR_SPACE given, int quality, bool progressive)
+    {
+        cinfo_.image_width = JDIMENSION(size.width());
+        cinfo_.image_height = JDIMENSION(size.height());
+        cinfo_.input_components = components;
+        cinfo_.in_color_space = given;
+        jpeg_set_defaults(&cinfo_);
+        jpeg_set_quality(&cinfo_, quality, TRUE);
+        if (progressive) jpeg_simple_progression(&cinfo_);
+    }
+
+    ErrorManager errors_;
+    jpeg_compress_struct cinfo_{};
+    unsigned char* buffer_ = nullptr;
+    unsigned long size_ = 0;
+    StreamDestination stream_;
+};
+
+} // namespace
+
+DecodedJpeg DecodeJpeg(const QByteArray& data)
+{
+    return DecodeJpegInto(data, QImage());
+}
+
+DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse)
+{
+    JpegReader reader;
+    reader.readHeader(data);
+    reader.refuseOversizedPicture();
+    const bool multipleScans = reader.hasMultipleScans();
+    return DecodedJpeg{reader.decode(std::move(reuse)), multipleScans, reader.size()};
+}
+
+DecodedJpeg DecodeJpegScaled(const QByteArray& data, const JpegScaling& scaling)
+{
+    JpegReader reader;
+    reader.watch(scaling.checkpoint);
+    reader.readHeader(data);
+    reader.refuseOversizedPicture();
+    if (scaling.atLeast) reader.scaleToAtLeast(scaling.atLeast(reader.size()));
+    const bool multipleScans = reader.hasMultipleScans();
+    return DecodedJpeg{reader.decode(QImage()), multipleScans, reader.size()};
+}
+
+QSize ReadJpegSize(const QByteArray& data)
+{
+    JpegReader reader;
+    reader.readHeader(data);
+    return reader.size();
+}
+
+QByteArray EncodeJpeg(const QImage& image, int quality, bool progressive)
+{
+    return JpegWriter().encode(image.convertToFormat(QImage::Format_RGB888), quality, progressive);
+}
+
+void TranscodeJpeg(const JpegReadBytes& read, const JpegWriteBytes& write, const JpegPlanTarget& plan,
+                   const JpegNeedsRow& needsRow, const JpegTakeRow& takeRow)
+{
+    JpegReader reader;
+    reader.readHeader(read);
+    reader.refuseOversizedPicture();
+    const QSize size = reader.size();
+    const JpegTargetSettings target = plan(JpegSourceFacts{size, reader.hasMultipleScans()});
+    refuseOversized(quint64(std::max(target.size.width(), 0)), quint64(std::max(target.size.height(), 0)));
+    reader.startRows();
+    JpegWriter writer;
+    writer.start(write, target);
+    std::vector<QRgb> row(std::size_t(size.width()));
+    const JpegWriteRow writeRow = [&writer](const QRgb* pixels) { writer.writeRow(pixels); };
+    for (int y = 0; y < size.height();) {
+        int skipped = 0;
+        while (y + skipped < size.height() && !needsRow(y + skipped))
+            ++skipped;
+        if (skipped > 0) {
+            reader.skipRows(skipped);
+            y += skipped;
+            continue;
+        }
+        reader.readRow(row.data());
+        takeRow(y, row.data(), writeRow);
+        ++y;
+    }
+    writer.finish();
+}

@@ -1,0 +1,99 @@
+#include "filebytes.h"
+#include "fileops/fileoperations.h"
+#include "testenvironment.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+using FileOperations::FolderCreation;
+
+class TestFileOperations : public QObject {
+    Q_OBJECT
+private slots:
+    // A case-insensitive volume shows the file itself under the other case;
+    // a second link to the same file stands in for it here.
+    void renameThatOnlyChangesTheCaseGoesThroughTheFileItself()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("needs hard links");
+#else
+        TestEnvironment env;
+        const QString source = env.writeFile(QStringLiteral("karta/img_0001.jpg"), "picture");
+        const QString target =
+            QDir(env.makeFolder(QStringLiteral("karta"))).filePath(QStringLiteral("IMG_0001.jpg"));
+        QCOMPARE(::link(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()), 0);
+        QVERIFY(FileOperations::IsSameFileInOtherCase(source, target));
+        QVERIFY(!FileOperations::IsSameFileInOtherCase(source, source));
+        QVERIFY(FileOperations::MoveNoReplace(source, target));
+        QCOMPARE(FileBytes(target), QByteArray("picture"));
+
+        const QString otherName =
+            QDir(env.makeFolder(QStringLiteral("karta"))).filePath(QStringLiteral("jine.jpg"));
+        QCOMPARE(::link(QFile::encodeName(target).constData(), QFile::encodeName(otherName).constData()), 0);
+        QVERIFY(!FileOperations::IsSameFileInOtherCase(target, otherName));
+        QVERIFY(!FileOperations::MoveNoReplace(target, otherName));
+#endif
+    }
+
+    void anotherFileInTheOtherCaseStillBlocksTheRename()
+    {
+        TestEnvironment env;
+        const QString source = env.writeFile(QStringLiteral("a.jpg"), "first");
+        const QString target = env.writeFile(QStringLiteral("A.jpg"), "second");
+        QVERIFY(!FileOperations::IsSameFileInOtherCase(source, target));
+        QVERIFY(!FileOperations::MoveNoReplace(source, target));
+        QCOMPARE(FileBytes(source), QByteArray("first"));
+        QCOMPARE(FileBytes(target), QByteArray("second"));
+    }
+
+    // A move onto another volume copies, checks and only then removes the
+    // original.
+    void moveOntoAnotherVolumeKeepsTheBytesAndTheTime()
+    {
+        TestEnvironment env;
+        QTemporaryDir otherVolume(QStringLiteral("/dev/shm/pixly-XXXXXX"));
+        if (!otherVolume.isValid() || QStorageInfo(otherVolume.path()) == QStorageInfo(env.startDir()))
+            QSKIP("needs a second volume");
+        // Larger than one block of the copy.
+        const QByteArray picture(3 << 20, 'x');
+        const QString source = env.writeFile(QStringLiteral("a.jpg"), picture);
+        const QDateTime taken = QFileInfo(source).lastModified().addDays(-3);
+        QFile sourceFile(source);
+        QVERIFY(sourceFile.open(QIODevice::Append) &&
+                sourceFile.setFileTime(taken, QFileDevice::FileModificationTime));
+        sourceFile.close();
+        const QString target = QDir(otherVolume.path()).filePath(QStringLiteral("a.jpg"));
+
+        QVERIFY(FileOperations::MoveNoReplace(source, target));
+        QVERIFY(!QFileInfo::exists(source));
+        QCOMPARE(FileBytes(target), picture);
+        QCOMPARE(QFileInfo(target).lastModified(), taken);
+        // Nothing is left beside it.
+        QCOMPARE(QDir(otherVolume.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void newFolderOutcomes()
+    {
+        TestEnvironment env;
+        const QString parent = env.makeFolder(QStringLiteral("cil"));
+        env.makeFolder(QStringLiteral("cil/hotova"));
+        const QString file = env.writeFile(QStringLiteral("cil/soubor"), "keep");
+        QCOMPARE(FileOperations::CreateFolder(parent, QStringLiteral("nova")), FolderCreation::Created);
+        QVERIFY(QDir(parent).exists(QStringLiteral("nova")));
+        QCOMPARE(FileOperations::CreateFolder(parent, QStringLiteral("hotova")),
+                 FolderCreation::AlreadyExists);
+        QCOMPARE(FileOperations::CreateFolder(parent, QStringLiteral("soubor")), FolderCreation::NotCreated);
+        QCOMPARE(FileBytes(file), QByteArray("keep"));
+    }
+};
+
+QTEST_MAIN(TestFileOperations)
+#include "tst_fileoperations.moc"
