@@ -1,7 +1,9 @@
 #include "fileops/desktoptrash.h"
 
+#include "fileops/filenames.h"
 #include "fileops/fileoperations.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -30,7 +32,21 @@ bool existsOrDangles(const QString& path)
 bool moveBack(const QString& from, const QString& to)
 {
     QDir().mkpath(QFileInfo(to).absolutePath());
-    return FileOperations::MoveNoReplace(from, to);
+    return bool(FileOperations::MoveNoReplace(from, to));
+}
+
+std::optional<QByteArray> digestOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file) || !file.atEnd()) return std::nullopt;
+    return hash.result();
+}
+
+bool isTheTrashedFile(const Entry& entry)
+{
+    return QFileInfo(entry.trashedPath).size() == entry.size && digestOf(entry.trashedPath) == entry.digest;
 }
 
 #ifdef Q_OS_UNIX
@@ -68,6 +84,22 @@ bool usableTrash(const QString& trash)
            ownFolder(trash + QStringLiteral("/info"));
 }
 
+// Deleted files must stay the user's own business. A trash made on a volume that shows every
+// folder open to all (it keeps no permissions) is taken away again, if it is still empty.
+bool privateTrash(const QString& trash)
+{
+    const bool existed = QFileInfo::exists(trash);
+    if (!usableTrash(trash)) return false;
+    struct stat status {};
+    if (::stat(native(trash).constData(), &status) == 0 && (status.st_mode & 0077) == 0) return true;
+    if (!existed) {
+        ::rmdir(native(trash + QStringLiteral("/files")).constData());
+        ::rmdir(native(trash + QStringLiteral("/info")).constData());
+        ::rmdir(native(trash).constData());
+    }
+    return false;
+}
+
 QString trashFor(const QString& path, dev_t fileDevice)
 {
     const QString home = HomeTrashFolder();
@@ -81,14 +113,17 @@ QString trashFor(const QString& path, dev_t fileDevice)
     return trash;
 }
 
-// Names tried in the trash: the file's own, then name.2.ext, name.3.ext, ...
+const QString InfoSuffix = QStringLiteral(".trashinfo");
+
+// Names tried in the trash: the file's own, then name.2.ext, name.3.ext, ...; a long name is cut
+// short so that its info file's name still fits.
 QString candidateName(const QFileInfo& file, int attempt)
 {
-    if (attempt == 1) return file.fileName();
     const QString suffix = file.suffix();
     const QString stem = suffix.isEmpty() ? file.fileName() : file.completeBaseName();
-    return stem + QLatin1Char('.') + QString::number(attempt) +
-           (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    const QString number = attempt == 1 ? QString() : QLatin1Char('.') + QString::number(attempt);
+    const QString tail = number + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    return NameWithin(stem, tail, MaxNameBytes - int(InfoSuffix.size()));
 }
 
 QByteArray infoText(const QString& recordedPath)
@@ -104,7 +139,7 @@ std::optional<QString> claimName(const QString& trash, const QFileInfo& file, co
 {
     for (int attempt = 1; attempt < 10000; ++attempt) {
         const QString name = candidateName(file, attempt);
-        const QString infoPath = trash + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo");
+        const QString infoPath = trash + QStringLiteral("/info/") + name + InfoSuffix;
         const int fd = ::open(native(infoPath).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
@@ -140,32 +175,39 @@ QString TrashFolderOnVolume(const QString& topDirectory)
     struct stat status {};
     // A shared .Trash counts only as a real folder with the sticky bit.
     if (::lstat(native(shared).constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
-        (status.st_mode & S_ISVTX) && usableTrash(shared + QLatin1Char('/') + uid))
+        (status.st_mode & S_ISVTX) && privateTrash(shared + QLatin1Char('/') + uid))
         return shared + QLatin1Char('/') + uid;
     const QString own = top + QStringLiteral("/.Trash-") + uid;
-    return usableTrash(own) ? own : QString();
+    return privateTrash(own) ? own : QString();
 }
 
 Result MoveToTrash(const QString& path)
 {
-    const QFileInfo file(QFileInfo(path).absoluteFilePath());
+    const QFileInfo given(QFileInfo(path).absoluteFilePath());
+    // The volume and the recorded path are those of the file's real place.
+    const QString realFolder = QFileInfo(given.absolutePath()).canonicalFilePath();
+    const QFileInfo file(realFolder + QLatin1Char('/') + given.fileName());
     struct stat status {};
-    if (::lstat(native(file.filePath()).constData(), &status) != 0 || !S_ISREG(status.st_mode)) return {};
+    if (realFolder.isEmpty() || ::lstat(native(file.filePath()).constData(), &status) != 0 ||
+        !S_ISREG(status.st_mode))
+        return {Outcome::Failed, {}, SystemReason(ENOENT)};
     const QString trash = trashFor(file.filePath(), status.st_dev);
-    if (trash.isEmpty()) return {Outcome::NoTrash, {}};
+    if (trash.isEmpty()) return {Outcome::NoTrash, {}, {}};
+    const std::optional<QByteArray> digest = digestOf(file.filePath());
+    if (!digest) return {Outcome::Failed, {}, SystemReason(errno)};
     // The home trash records absolute paths, a volume's trash paths below its top.
     const bool home = trash == HomeTrashFolder();
-    const QString top = QStorageInfo(file.absolutePath()).rootPath();
+    const QString top = QStorageInfo(realFolder).rootPath();
     const QString recorded = home ? file.filePath() : QDir(top).relativeFilePath(file.filePath());
     const auto name = claimName(trash, file, infoText(recorded));
-    if (!name) return {};
-    Entry entry{QDir::toNativeSeparators(file.filePath()), trash + QStringLiteral("/files/") + *name,
-                trash + QStringLiteral("/info/") + *name + QStringLiteral(".trashinfo")};
-    if (!FileOperations::MoveNoReplace(file.filePath(), entry.trashedPath)) {
+    if (!name) return {Outcome::Failed, {}, SystemReason(errno)};
+    Entry entry{QDir::toNativeSeparators(given.filePath()), trash + QStringLiteral("/files/") + *name,
+                trash + QStringLiteral("/info/") + *name + InfoSuffix, qint64(status.st_size), *digest};
+    if (const FileResult moved = FileOperations::MoveNoReplace(file.filePath(), entry.trashedPath); !moved) {
         QFile::remove(entry.infoPath);
-        return {};
+        return {Outcome::Failed, {}, moved.reason()};
     }
-    return {Outcome::Trashed, entry};
+    return {Outcome::Trashed, entry, {}};
 }
 
 #else
@@ -180,8 +222,11 @@ Result MoveToTrash(const QString& path)
     if (!QFileInfo(path).isFile()) return {};
     QString inTrash;
     // The recycle bin says nothing about why it refused; a volume without one is the usual cause.
-    if (!QFile::moveToTrash(path, &inTrash)) return {Outcome::NoTrash, {}};
-    return {Outcome::Trashed, {QDir::toNativeSeparators(path), inTrash, QString()}};
+    const qint64 size = QFileInfo(path).size();
+    const std::optional<QByteArray> digest = digestOf(path);
+    if (!digest) return {};
+    if (!QFile::moveToTrash(path, &inTrash)) return {Outcome::NoTrash, {}, {}};
+    return {Outcome::Trashed, {QDir::toNativeSeparators(path), inTrash, QString(), size, *digest}, {}};
 }
 
 #endif
@@ -189,6 +234,7 @@ Result MoveToTrash(const QString& path)
 RestoreOutcome Restore(const Entry& entry)
 {
     if (!existsOrDangles(entry.trashedPath)) return RestoreOutcome::EntryGone;
+    if (!isTheTrashedFile(entry)) return RestoreOutcome::NotOurs;
     if (existsOrDangles(entry.originalPath)) return RestoreOutcome::PlaceTaken;
     if (!moveBack(entry.trashedPath, entry.originalPath)) return RestoreOutcome::Failed;
     if (!entry.infoPath.isEmpty()) QFile::remove(entry.infoPath);

@@ -1,18 +1,16 @@
 #include "fileops/fileoperations.h"
 
-#include <QCryptographicHash>
+#include "fileops/noreplacerename.h"
+#include "fileops/saferewrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStorageInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
-#include <optional>
+#include <cerrno>
 
 #ifdef Q_OS_UNIX
-#include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -21,80 +19,78 @@ namespace {
 
 constexpr qint64 CopyChunk = 1 << 20;
 
-// Whether a rename from the file into the folder stays on one volume; when
-// that cannot be told, the rename is left to find out.
-bool onOneVolume(const QString& file, const QString& folder)
+const QString OntoItself = QStringLiteral("Cílem je tentýž soubor, který se kopíruje.");
+
+bool existsOrDangles(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+FileResult missing()
+{
+    return FileResult::FromSystemError(ENOENT);
+}
+
+FileResult removeFile(const QString& path)
 {
 #ifdef Q_OS_UNIX
-    struct stat fileStat {};
-    struct stat folderStat {};
-    if (::stat(QFile::encodeName(file).constData(), &fileStat) != 0 ||
-        ::stat(QFile::encodeName(folder).constData(), &folderStat) != 0)
-        return true;
-    return fileStat.st_dev == folderStat.st_dev;
+    if (::unlink(QFile::encodeName(path).constData()) == 0) return FileResult::Done();
+    return FileResult::FromLastSystemError();
 #else
-    const QStorageInfo fileVolume(file);
-    const QStorageInfo folderVolume(folder);
-    return !fileVolume.isValid() || !folderVolume.isValid() ||
-           fileVolume.rootPath() == folderVolume.rootPath();
+    QFile file(path);
+    return file.remove() ? FileResult::Done() : FileResult::Failed(file.errorString());
 #endif
 }
 
-// Writes what is left in the buffers to the disk, and lets the next read of
-// the file come from the disk rather than from memory.
-bool toDisk(QFile& file)
-{
-    if (!file.flush()) return false;
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0) return false;
-    ::posix_fadvise(file.handle(), 0, 0, POSIX_FADV_DONTNEED);
-#endif
-    return true;
-}
-
-std::optional<QByteArray> digestOf(QFile& file)
-{
-    if (!file.seek(0)) return std::nullopt;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file) || !file.atEnd()) return std::nullopt;
-    return hash.result();
-}
-
-// Copies the source into the open file, returning the digest of what was read.
-std::optional<QByteArray> copyInto(QFile& input, QFile& output)
-{
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    while (!input.atEnd()) {
-        const QByteArray block = input.read(CopyChunk);
-        if (block.isEmpty() && input.error() != QFileDevice::NoError) return std::nullopt;
-        hash.addData(block);
-        if (output.write(block) != block.size()) return std::nullopt;
-    }
-    return hash.result();
-}
-
-// A move onto another volume, where no rename can do it.
-bool moveAcrossVolumes(const QString& source, const QString& target)
+// Copies the file at source through the rewrite; its reading errors count as the copy's.
+FileResult copyThrough(const QString& source, SafeRewrite& output)
 {
     QFile input(source);
-    if (!input.open(QIODevice::ReadOnly)) return false;
-    const QFileInfo place(target);
-    QTemporaryFile copy(
-        place.dir().filePath(QLatin1Char('.') + place.fileName() + QStringLiteral(".XXXXXX")));
-    if (!copy.open()) return false;
-    const std::optional<QByteArray> original = copyInto(input, copy);
-    if (!original || !toDisk(copy) || digestOf(copy) != original) return false;
-    copy.setPermissions(QFileInfo(source).permissions());
-    copy.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
-    copy.close();
-    // The copy keeps its temporary name until it is complete and checked, so
-    // the target never names half a picture.
-    if (!QFile::rename(copy.fileName(), target)) return false;
-    copy.setAutoRemove(false);
-    if (input.remove()) return true;
+    if (!input.open(QIODevice::ReadOnly)) return FileResult::FromLastSystemError();
+    if (const FileResult opened = output.Open(); !opened) return opened;
+    while (!input.atEnd()) {
+        const QByteArray block = input.read(CopyChunk);
+        if (block.isEmpty() && input.error() != QFileDevice::NoError)
+            return FileResult::FromLastSystemError();
+        if (const FileResult written = output.Write(block); !written) return written;
+    }
+    return output.Commit();
+}
+
+// A move onto another volume, where no rename can do it: a checked copy takes the name only
+// while it is free, and only then does the original go.
+FileResult moveAcrossVolumes(const QString& source, const QString& target)
+{
+    SafeRewrite copy(target, SafeRewrite::Existing::Keep);
+    copy.KeepModeAndTimeOf(source);
+    copy.ReadBackBeforeCommit();
+    if (const FileResult copied = copyThrough(source, copy); !copied) return copied;
+    const FileResult removed = removeFile(source);
     // The original stays; a second copy of it elsewhere would not be a move.
-    QFile::remove(target);
-    return false;
+    if (!removed) removeFile(target);
+    return removed;
+}
+
+// A free hidden name in the folder, for a file on its way to another name.
+QString passingNameIn(const QString& folder)
+{
+    for (;;) {
+        const QString candidate = QDir(folder).filePath(
+            QStringLiteral(".pixly-case-") + QString::number(QRandomGenerator::global()->generate()));
+        if (!existsOrDangles(candidate)) return candidate;
+    }
+}
+
+// A case-insensitive volume takes a rename to the same name in other letters as a rename onto
+// the file itself, which the system leaves undone; through another name the new case sticks.
+FileResult renameCaseOnly(const QString& source, const QString& target)
+{
+    const QString passing = passingNameIn(QFileInfo(source).absolutePath());
+    if (const FileResult away = RenameNoReplace(source, passing); !away) return away;
+    const FileResult placed = RenameNoReplace(passing, target);
+    if (!placed) RenameNoReplace(passing, source);
+    return placed;
 }
 
 } // namespace
@@ -116,32 +112,13 @@ bool SameFile(const QString& a, const QString& b)
 #endif
 }
 
-bool CopyReplacing(const QString& source, const QString& target)
+FileResult CopyReplacing(const QString& source, const QString& target)
 {
-    if (SameFile(source, target)) return false;
-    QFile input(source);
-    if (!input.open(QIODevice::ReadOnly)) return false;
-    if (QFileInfo(target).isDir()) return false;
-    QSaveFile output(target);
-    if (!output.open(QIODevice::WriteOnly)) return false;
-    while (!input.atEnd()) {
-        const QByteArray block = input.read(CopyChunk);
-        if (block.isEmpty() && input.error() != QFileDevice::NoError) {
-            output.cancelWriting();
-            return false;
-        }
-        if (output.write(block) != block.size()) {
-            output.cancelWriting();
-            return false;
-        }
-    }
-    // QSaveFile::commit() does not notice a failed write of its buffered
-    // rest (a full disk), so flush first and keep the old target on failure.
-    if (!output.flush()) {
-        output.cancelWriting();
-        return false;
-    }
-    return output.commit();
+    if (!QFileInfo(source).isFile()) return missing();
+    // The copy would be written over the only bytes it is made from.
+    if (SameFile(source, target)) return FileResult::Failed(OntoItself);
+    SafeRewrite output(target);
+    return copyThrough(source, output);
 }
 
 bool IsSameFileInOtherCase(const QString& source, const QString& target)
@@ -153,23 +130,17 @@ bool IsSameFileInOtherCase(const QString& source, const QString& target)
            from.fileName().compare(to.fileName(), Qt::CaseInsensitive) == 0 && SameFile(source, target);
 }
 
-bool MoveNoReplace(const QString& source, const QString& target)
+FileResult MoveNoReplace(const QString& source, const QString& target)
 {
-    if (!QFileInfo(source).isFile()) return false;
-    if (IsSameFileInOtherCase(source, target)) {
-        // Qt's no-replace rename refuses this "existing" target; a plain
-        // rename only replaces the entry that already is this file.
+    if (!QFileInfo(source).isFile()) return missing();
+    if (IsSameFileInOtherCase(source, target)) return renameCaseOnly(source, target);
+    if (existsOrDangles(target)) return FileResult::NameTaken();
+    const FileResult renamed = RenameNoReplace(source, target);
 #ifdef Q_OS_UNIX
-        return ::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) == 0;
-#else
-        return QFile::rename(source, target);
+    // Another volume, or another mount of the same one (a bind mount), which no rename crosses.
+    if (renamed.systemError() == EXDEV) return moveAcrossVolumes(source, target);
 #endif
-    }
-    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) return false;
-    if (!onOneVolume(source, QFileInfo(target).absolutePath())) return moveAcrossVolumes(source, target);
-    // Qt renames without replacing (renameat2 with RENAME_NOREPLACE, or a
-    // hard link, on Linux).
-    return QFile::rename(source, target);
+    return renamed;
 }
 
 FolderCreation CreateFolder(const QString& parent, const QString& name)
@@ -181,9 +152,10 @@ FolderCreation CreateFolder(const QString& parent, const QString& name)
     return FolderCreation::Created;
 }
 
-bool Delete(const QString& path)
+FileResult Delete(const QString& path)
 {
-    return QFileInfo(path).isFile() && QFile::remove(path);
+    if (!QFileInfo(path).isFile()) return missing();
+    return removeFile(path);
 }
 
 } // namespace FileOperations

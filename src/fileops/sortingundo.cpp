@@ -1,6 +1,8 @@
 #include "fileops/sortingundo.h"
 
+#include "fileops/filenames.h"
 #include "fileops/fileoperations.h"
+#include "fileops/noreplacerename.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -8,16 +10,10 @@
 #include <QFileInfo>
 
 namespace {
-namespace Text {
-const QString CopyChanged = QStringLiteral("Kopii nelze vrátit zpět, od té doby se změnila:\r");
-const QString OriginalGone = QStringLiteral("Kopii nelze vrátit zpět, původní obrázek už neexistuje:\r");
-const QString ReplacedGone =
-    QStringLiteral("Kopii nelze vrátit zpět, nahrazený soubor už není k nalezení:\r");
-const QString NameTaken = QStringLiteral("Krok nelze vrátit zpět, název je obsazen:\r");
-const QString MovedGone = QStringLiteral("Krok nelze vrátit zpět, obrázek už není na svém místě:\r");
-const QString NotInTrash = QStringLiteral("Obrázek nelze vrátit, v koši už není:\r");
-const QString CannotUndo = QStringLiteral("Krok nelze vrátit zpět:\r");
-} // namespace Text
+
+// What a file set aside beside the copy that replaced it is called: the user must be able to
+// tell it and find it, also after the program has ended.
+const QString AsideMark = QStringLiteral(" (nahrazený%1)");
 
 bool existsOrDangles(const QString& path)
 {
@@ -34,25 +30,50 @@ std::optional<QByteArray> digestOf(const QString& path)
     return hash.result();
 }
 
-SortingUndo::Result refused(const QString& reason, const QString& path)
+SortingUndo::Result refused(SortingUndo::Refusal refusal, const QString& path, const QString& reason = {})
 {
-    return {SortingUndo::Outcome::Refused, reason + QDir::toNativeSeparators(path), QString()};
+    return {SortingUndo::Outcome::Refused, refusal, QDir::toNativeSeparators(path), reason, QString()};
 }
 
 SortingUndo::Result undone(const QString& picture)
 {
-    return {SortingUndo::Outcome::Undone, QString(), picture};
+    return {SortingUndo::Outcome::Undone, SortingUndo::Refusal::Failed, QString(), QString(), picture};
 }
 
-// A hidden name beside the file, free at the moment it is taken.
-std::optional<QString> setAside(const QString& path)
+SortingUndo::Result failed(const FileResult& result, const QString& path)
+{
+    if (result.outcome() == FileResult::Outcome::NameTaken)
+        return refused(SortingUndo::Refusal::NameTaken, path);
+    return refused(SortingUndo::Refusal::Failed, path, result.reason());
+}
+
+SortingUndo::Result restored(DesktopTrash::RestoreOutcome outcome, const QString& path,
+                             SortingUndo::Refusal whenGone)
+{
+    using Refusal = SortingUndo::Refusal;
+    switch (outcome) {
+    case DesktopTrash::RestoreOutcome::Restored: return undone(path);
+    case DesktopTrash::RestoreOutcome::EntryGone: return refused(whenGone, path);
+    case DesktopTrash::RestoreOutcome::NotOurs: return refused(Refusal::NotOurs, path);
+    case DesktopTrash::RestoreOutcome::PlaceTaken: return refused(Refusal::NameTaken, path);
+    case DesktopTrash::RestoreOutcome::Failed: break;
+    }
+    return refused(Refusal::Failed, path);
+}
+
+// A free name beside the file that says it was replaced, taken without replacing anything.
+std::optional<QString> setAside(const QString& path, FileResult& failure)
 {
     const QFileInfo file(path);
+    const QString suffix = file.suffix().isEmpty() ? QString() : QLatin1Char('.') + file.suffix();
+    const QString stem = file.suffix().isEmpty() ? file.fileName() : file.completeBaseName();
     for (int attempt = 1; attempt < 1000; ++attempt) {
-        const QString aside = file.dir().filePath(QLatin1Char('.') + file.fileName() +
-                                                  QStringLiteral(".pixly-") + QString::number(attempt));
-        if (FileOperations::MoveNoReplace(path, aside)) return aside;
-        if (!existsOrDangles(aside)) return std::nullopt;
+        const QString mark =
+            AsideMark.arg(attempt == 1 ? QString() : QLatin1Char(' ') + QString::number(attempt));
+        const QString aside = file.dir().filePath(NameWithin(stem, mark + suffix));
+        failure = RenameNoReplace(path, aside);
+        if (failure) return aside;
+        if (failure.outcome() != FileResult::Outcome::NameTaken) return std::nullopt;
     }
     return std::nullopt;
 }
@@ -65,34 +86,34 @@ void SortingUndo::push(Step step)
     if (int(steps_.size()) > Depth) steps_.pop_front();
 }
 
-bool SortingUndo::Copy(const QString& source, const QString& target, bool keepReplaced)
+FileResult SortingUndo::Copy(const QString& source, const QString& target, bool keepReplaced)
 {
     // Checked before anything is set aside: the target may be the source itself.
-    if (FileOperations::SameFile(source, target)) return false;
+    if (FileOperations::SameFile(source, target)) return FileOperations::CopyReplacing(source, target);
     return Write(source, target, keepReplaced,
                  [&source](const QString& path) { return FileOperations::CopyReplacing(source, path); });
 }
 
-bool SortingUndo::Write(const QString& original, const QString& target, bool keepReplaced,
-                        const std::function<bool(const QString&)>& writer)
+FileResult SortingUndo::Write(const QString& original, const QString& target, bool keepReplaced,
+                              const Writer& writer)
 {
     Step step{Kind::Copy, original, target, {}, std::nullopt, {}};
     // Whatever is not a file (a folder) is left to the writer to refuse.
     if (keepReplaced && QFileInfo(target).isFile()) {
         const DesktopTrash::Result trashed = DesktopTrash::MoveToTrash(target);
-        if (trashed.outcome == DesktopTrash::Outcome::Trashed) {
+        FileResult asideFailure = FileResult::Done();
+        if (trashed.outcome == DesktopTrash::Outcome::Trashed)
             step.trashed = trashed.entry;
-        } else if (const auto aside = setAside(target)) {
+        else if (const auto aside = setAside(target, asideFailure))
             step.aside = *aside;
-        } else {
-            return false;
-        }
+        else
+            return asideFailure;
     }
     const auto putBack = [&step] {
         if (step.trashed) DesktopTrash::Restore(*step.trashed);
-        if (!step.aside.isEmpty()) FileOperations::MoveNoReplace(step.aside, step.to);
+        if (!step.aside.isEmpty()) RenameNoReplace(step.aside, step.to);
     };
-    bool written = false;
+    FileResult written = FileResult::Done();
     try {
         written = writer(target);
     } catch (...) {
@@ -101,33 +122,28 @@ bool SortingUndo::Write(const QString& original, const QString& target, bool kee
     }
     if (!written) {
         putBack();
-        return false;
+        return written;
     }
     // Saved over the picture itself with nothing kept: there is nothing to take back.
-    if (!step.trashed && step.aside.isEmpty() && FileOperations::SameFile(original, target)) return true;
+    if (!step.trashed && step.aside.isEmpty() && FileOperations::SameFile(original, target)) return written;
     step.digest = digestOf(target).value_or(QByteArray());
     push(std::move(step));
-    return true;
+    return written;
 }
 
-bool SortingUndo::Move(const QString& from, const QString& to)
+FileResult SortingUndo::Move(const QString& from, const QString& to)
 {
-    if (!FileOperations::MoveNoReplace(from, to)) return false;
-    RecordMove(from, to);
-    return true;
+    const FileResult moved = FileOperations::MoveNoReplace(from, to);
+    if (moved) push({Kind::Move, from, to, {}, std::nullopt, {}});
+    return moved;
 }
 
-void SortingUndo::RecordMove(const QString& from, const QString& to)
-{
-    push({Kind::Move, from, to, {}, std::nullopt, {}});
-}
-
-DesktopTrash::Outcome SortingUndo::Trash(const QString& path)
+DesktopTrash::Result SortingUndo::Trash(const QString& path)
 {
     const DesktopTrash::Result trashed = DesktopTrash::MoveToTrash(path);
     if (trashed.outcome == DesktopTrash::Outcome::Trashed)
         push({Kind::Trash, trashed.entry.originalPath, QString(), {}, trashed.entry, {}});
-    return trashed.outcome;
+    return trashed;
 }
 
 SortingUndo::Result SortingUndo::Undo()
@@ -140,7 +156,8 @@ SortingUndo::Result SortingUndo::Undo()
     case Kind::Move: result = undoMove(step); break;
     case Kind::Trash: result = undoTrash(step); break;
     }
-    if (result.outcome == Outcome::Undone) steps_.pop_back();
+    // A refused step would stand in front of every older one.
+    steps_.pop_back();
     return result;
 }
 
@@ -148,44 +165,37 @@ SortingUndo::Result SortingUndo::undoCopy(Step& step)
 {
     // A copy already gone is not removed again; only what it replaced comes back.
     if (existsOrDangles(step.to)) {
-        if (digestOf(step.to) != step.digest) return refused(Text::CopyChanged, step.to);
+        if (digestOf(step.to) != step.digest) return refused(Refusal::CopyChanged, step.to);
         // The copy may be all that is left of the picture.
-        if (!existsOrDangles(step.from)) return refused(Text::OriginalGone, step.from);
+        if (!existsOrDangles(step.from)) return refused(Refusal::OriginalGone, step.from);
         if ((step.trashed && !existsOrDangles(step.trashed->trashedPath)) ||
             (!step.aside.isEmpty() && !existsOrDangles(step.aside)))
-            return refused(Text::ReplacedGone, step.to);
-        if (!QFile::remove(step.to)) return refused(Text::CannotUndo, step.to);
+            return refused(Refusal::ReplacedGone, step.to);
+        if (const FileResult removed = FileOperations::Delete(step.to); !removed)
+            return failed(removed, step.to);
     }
     if (step.trashed) {
-        switch (DesktopTrash::Restore(*step.trashed)) {
-        case DesktopTrash::RestoreOutcome::Restored: break;
-        case DesktopTrash::RestoreOutcome::EntryGone: return refused(Text::ReplacedGone, step.to);
-        case DesktopTrash::RestoreOutcome::PlaceTaken: return refused(Text::NameTaken, step.to);
-        case DesktopTrash::RestoreOutcome::Failed: return refused(Text::CannotUndo, step.to);
-        }
-    } else if (!step.aside.isEmpty()) {
-        if (!existsOrDangles(step.aside)) return refused(Text::ReplacedGone, step.to);
-        if (existsOrDangles(step.to)) return refused(Text::NameTaken, step.to);
-        if (!FileOperations::MoveNoReplace(step.aside, step.to)) return refused(Text::CannotUndo, step.to);
+        const Result back = restored(DesktopTrash::Restore(*step.trashed), step.to, Refusal::ReplacedGone);
+        return back.outcome == Outcome::Undone ? undone(step.from) : back;
+    }
+    if (!step.aside.isEmpty()) {
+        if (!existsOrDangles(step.aside)) return refused(Refusal::ReplacedGone, step.to);
+        if (const FileResult back = RenameNoReplace(step.aside, step.to); !back) return failed(back, step.to);
     }
     return undone(step.from);
 }
 
 SortingUndo::Result SortingUndo::undoMove(const Step& step)
 {
-    if (!existsOrDangles(step.to)) return refused(Text::MovedGone, step.to);
-    if (existsOrDangles(step.from)) return refused(Text::NameTaken, step.from);
-    if (!FileOperations::MoveNoReplace(step.to, step.from)) return refused(Text::CannotUndo, step.to);
+    if (!existsOrDangles(step.to)) return refused(Refusal::MovedGone, step.to);
+    if (existsOrDangles(step.from) && !FileOperations::IsSameFileInOtherCase(step.to, step.from))
+        return refused(Refusal::NameTaken, step.from);
+    if (const FileResult back = FileOperations::MoveNoReplace(step.to, step.from); !back)
+        return failed(back, step.from);
     return undone(step.from);
 }
 
 SortingUndo::Result SortingUndo::undoTrash(const Step& step)
 {
-    switch (DesktopTrash::Restore(*step.trashed)) {
-    case DesktopTrash::RestoreOutcome::Restored: return undone(step.from);
-    case DesktopTrash::RestoreOutcome::EntryGone: return refused(Text::NotInTrash, step.from);
-    case DesktopTrash::RestoreOutcome::PlaceTaken: return refused(Text::NameTaken, step.from);
-    case DesktopTrash::RestoreOutcome::Failed: break;
-    }
-    return refused(Text::CannotUndo, step.from);
+    return restored(DesktopTrash::Restore(*step.trashed), step.from, Refusal::NotInTrash);
 }

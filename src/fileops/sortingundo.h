@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fileops/desktoptrash.h"
+#include "fileops/fileresult.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,41 +9,52 @@
 #include <functional>
 #include <optional>
 
-// The sorting steps of a run (copies, renames and moves, deletions to the
-// trash, saves to a new file), done here and remembered so that Ctrl+Z can
-// take them back, newest first. Taking a step back never replaces an
-// existing file and never loses one: a step that cannot be undone now says
-// why and stays for a later try.
+// The sorting steps of a run (copies, renames and moves, deletions to the trash, saves to a new
+// file), done here and remembered so that Ctrl+Z can take them back, newest first. A step that
+// fails is not remembered. Taking a step back never replaces an existing file, never loses one
+// and brings back only what the step stored: a step that cannot be undone says why and is given
+// up, so that the next Ctrl+Z takes back the step before it.
 class SortingUndo {
 public:
     // How many steps are remembered; older ones drop off.
     static constexpr int Depth = 500;
 
-    // Copies source to target, replacing a file there. With keepReplaced the
-    // replaced file goes to the trash first, or aside (a hidden name beside
-    // it) when its volume has no trash, so that undoing the copy brings it
-    // back. A copy onto the source itself is refused.
-    bool Copy(const QString& source, const QString& target, bool keepReplaced);
-    // Writes target through the writer (which may raise its own error) from
-    // the picture at original, replacing a file there like Copy; undone as a copy.
-    bool Write(const QString& original, const QString& target, bool keepReplaced,
-               const std::function<bool(const QString&)>& writer);
+    // Copies source to target, replacing a file there. With keepReplaced the replaced file goes
+    // to the trash first, or aside (beside it, under a name that says it was replaced, where the
+    // user finds it whatever happens to the program) when its volume has no trash, so that
+    // undoing the copy brings it back. A copy onto the source itself is refused.
+    FileResult Copy(const QString& source, const QString& target, bool keepReplaced);
+    // Writes target through the writer from the picture at original, replacing a file there
+    // like Copy; undone as a copy. The writer may also raise its own error.
+    using Writer = std::function<FileResult(const QString& target)>;
+    FileResult Write(const QString& original, const QString& target, bool keepReplaced, const Writer& writer);
     // Renames, or moves to another folder, never over an existing file.
-    bool Move(const QString& from, const QString& to);
-    // Remembers a rename or move done elsewhere.
-    void RecordMove(const QString& from, const QString& to);
+    FileResult Move(const QString& from, const QString& to);
     // Moves the file to the trash of its volume.
-    DesktopTrash::Outcome Trash(const QString& path);
+    DesktopTrash::Result Trash(const QString& path);
 
     enum class Outcome { Undone, Refused, NothingToUndo };
+    enum class Refusal {
+        CopyChanged,  // the copy is not what was written any more
+        OriginalGone, // the copy may be all that is left of the picture
+        ReplacedGone, // what a copy replaced cannot be found
+        NameTaken,    // the place to go back to is taken
+        MovedGone,    // the moved or renamed file is not where it went
+        NotInTrash,   // the deleted file has left the trash
+        NotOurs,      // another file lies in the trash under its name
+        Failed,       // the system refused (reason says why)
+    };
     struct Result {
         Outcome outcome = Outcome::NothingToUndo;
-        // Why a step was refused, for the user.
-        QString message;
+        Refusal refusal = Refusal::Failed;
+        // The file a refusal is about.
+        QString path;
+        // The system's reason, for Failed.
+        QString reason;
         // The picture the undone step was about, where it is now.
         QString picture;
     };
-    // Takes back the newest step still remembered.
+    // Takes back the newest step still remembered; a step refused is given up.
     Result Undo();
 
     int Count() const { return int(steps_.size()); }

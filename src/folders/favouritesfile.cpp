@@ -1,7 +1,8 @@
 #include "folders/favouritesfile.h"
 
+#include "fileops/saferewrite.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -128,17 +129,7 @@ QByteArray Serialise(const QList<Favourite>& entries)
 
 bool Save(const QString& filePath, const QList<Favourite>& entries)
 {
-    const QByteArray contents = Serialise(entries);
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    // commit() notices a failed write but not a failure to write out the
-    // buffered rest, and would then move a cut-off file over the old one;
-    // so the rest is written out here, and any failure discards the copy.
-    if (file.write(contents) != contents.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return RewriteFile(filePath, Serialise(entries)).ok();
 }
 
 bool IsValidDescription(const QString& description)

@@ -8,7 +8,8 @@
 #include "folders/newfolderprompt.h"
 #include "platform/dialogservice.h"
 #include "platform/handlerguard.h"
-#include "viewer/photolist.h"
+#include "sorting/photolist.h"
+#include "sorting/stepmessages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -77,13 +78,13 @@ void FolderFileOperations::swapOnDrop()
 
 void FolderFileOperations::CopyDroppedFile()
 {
-    // Failures are not reported; a copy onto the file itself is refused, so
-    // equal folders never harm the picture.
+    // A copy onto the file itself is refused, so equal folders never harm the picture.
     const QString source = window_.FileListBox1->FileName();
-    if (!source.isEmpty())
-        window_.undo.Copy(source,
-                          QDir(window_.FileListBox2->Directory()).filePath(QFileInfo(source).fileName()),
-                          window_.nast.kos);
+    if (!source.isEmpty()) {
+        const QString target = QDir(window_.FileListBox2->Directory()).filePath(QFileInfo(source).fileName());
+        if (const FileResult copied = window_.undo.Copy(source, target, window_.nast.kos); !copied)
+            StepMessages::CopyFailed(target, copied);
+    }
     window_.FileListBox1->Update();
     window_.FileListBox2->Update();
 }
@@ -106,6 +107,7 @@ void FolderFileOperations::UndoLastStep()
 {
     PhotoList photos(*window_.FileListBox1);
     if (!UndoStep(window_.undo, photos)) return;
+    window_.FollowSourceList();
     window_.FileListBox2->Update();
     previewSelected();
 }

@@ -23,8 +23,8 @@ public:
     void SwapFolders();
 
     // Copies the selected source picture into the destination folder,
-    // replacing a file of its name (kept in the trash while kos is on);
-    // failures are not reported.
+    // replacing a file of its name (kept in the trash while kos is on); a
+    // copy that fails says so.
     void CopyDroppedFile();
     // Asks, deletes the selected source picture (to the trash while kos is
     // on) and selects the one that followed it, also in the preview.

@@ -3,9 +3,8 @@
 #include "controls/filelistbox.h"
 #include "controls/picturebox.h"
 #include "folders/nast_pixly.h"
-#include "formats/exiforientation.h"
-#include "formats/picturefile.h"
-#include "formats/pictureorientation.h"
+#include "formats/jpegcodec.h"
+#include "formats/screenpicture.h"
 #include "platform/dialogservice.h"
 #include "platform/freedmemory.h"
 #include "platform/pixlyerror.h"
@@ -15,32 +14,17 @@ const QString IncompleteJpeg = QStringLiteral("Incomplete JPEG");
 const QString ApplicationTitle = QStringLiteral("Vendrax");
 // The decoder's error when JPEG data yields nothing at its first read.
 constexpr int EmptyJpegError = 42;
-
-// The picture as the preview box shows it: a JPEG turned by its EXIF orientation when turn is
-// set. Only the picture already scaled to its place in the box is turned, which costs next to
-// nothing however large the photo.
-QImage previewPicture(const LoadedPicture& loaded, const QSize& box, bool turn)
-{
-    const int orientation =
-        turn && loaded.format == PictureFormat::Jpeg ? ReadExifOrientation(loaded.data) : OrientationAsStored;
-    if (orientation == OrientationAsStored) return loaded.image;
-    const QSize place = PictureBox::FitRect(OrientedSize(loaded.image.size(), orientation), box,
-                                            PictureBox::Placement::EnlargeTopLeft)
-                            .size();
-    return Oriented(loaded.image.scaled(OrientedSize(place, orientation), Qt::IgnoreAspectRatio,
-                                        Qt::SmoothTransformation),
-                    orientation);
-}
 } // namespace
 
 FolderPreview::FolderPreview(Tnastaveni& window) : window_(window) {}
 
 void FolderPreview::Load(const QString& path)
 {
+    // Read as the viewers read it, at the size of the box; the box itself enlarges a small one.
     window_.Image1->SetPicture(
-        previewPicture(LoadPictureFile(path), window_.Image1->size(), window_.nast.otacet));
-    // The preview holds its picture at full size; the one it showed before goes back to the
-    // system rather than waiting with the process for a picture of its size.
+        ReadShownPicture(path, PictureShape(window_.Image1->size(), window_.nast.otacet)).fitted);
+    // What the decode needed goes back to the system rather than waiting with the process for the
+    // next picture to be previewed.
     ReturnFreedMemory();
 }
 

@@ -24,8 +24,7 @@
 #include "shell/storedsettings.h"
 #include "shell/windows.h"
 #include "slideshow/pixly_slide.h"
-#include "viewer/fotka_velka.h"
-#include "viewer/hlavni_pixly.h"
+#include "sorting/photolist.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -39,6 +38,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <optional>
 
@@ -258,6 +258,15 @@ void Tnastaveni::setTabOrderOfControls()
 
 void Tnastaveni::connectHandlers()
 {
+    // Ctrl+Z takes back the last sorting step whatever control has the focus; a path field keeps
+    // it for its own text.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
+            Guarded([this] {
+                if (auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+                    field->undo();
+                else
+                    fileOperations.UndoLastStep();
+            }));
     connect(DriveComboBox1, &DriveComboBox::driveChosen, this,
             [this](const QString& drive) { RunGuarded([&] { DriveComboBox1Change(drive); }); });
     connect(DriveComboBox2, &DriveComboBox::driveChosen, this,
@@ -392,7 +401,7 @@ void Tnastaveni::FormClose()
     RequestTermination();
     {
         SettingsStore store(SettingsStore::Access::Write);
-        if (windows_.hlavni) StoredSettings::WriteBounds(store, windows_.hlavni->frameGeometry());
+        if (windows_.hlavni) StoredSettings::WriteBounds(store, windows_.MainViewer().frameGeometry());
         StoredSettings::WriteFolders(store, CurrentFolders());
         StoredSettings::WriteDisplay(store, nast);
         const bool automaticCheck =
@@ -500,7 +509,9 @@ PhotoActionContext Tnastaveni::ActionContextFor(PhotoList& photos)
             nast.show,
             undo,
             nast.kos,
-            favouriteFolders};
+            favouriteFolders,
+            &FolderFavourites::SayFolderMissing,
+            [this] { FollowSourceList(); }};
 }
 
 void Tnastaveni::Refresh()
@@ -515,6 +526,15 @@ void Tnastaveni::Refresh()
     AppCursor::SetNormal();
 }
 
+void Tnastaveni::FollowSourceList()
+{
+    const QString listed = FileListBox1->Directory();
+    if (QDir(listed) == QDir(DirectoryListBox1->Directory())) return;
+    const QString picture = FileListBox1->FileName();
+    SetSourceFolder(listed);
+    if (!picture.isEmpty()) PhotoList(*FileListBox1).SelectByPath(picture);
+}
+
 bool Tnastaveni::SelectedPictureOrComplain()
 {
     if (!FileListBox1->FileName().isEmpty()) return true;
@@ -526,21 +546,21 @@ void Tnastaveni::OpenMainViewer()
 {
     if (!SelectedPictureOrComplain()) return;
     hide();
-    windows_.hlavni->show();
+    windows_.MainViewer().show();
 }
 
 void Tnastaveni::OpenFullScreen()
 {
     if (!SelectedPictureOrComplain()) return;
     hide();
-    windows_.velka_fotka->show();
+    windows_.FullScreenWindow().show();
 }
 
 void Tnastaveni::OpenSlideshow()
 {
     if (!SelectedPictureOrComplain()) return;
     hide();
-    windows_.velka_fotka->show();
+    windows_.FullScreenWindow().show();
     windows_.slideshow->exec();
 }
 
@@ -551,10 +571,6 @@ void Tnastaveni::Button1Click()
 
 void Tnastaveni::keyPressEvent(QKeyEvent* event)
 {
-    if (IsUndoKey(event->key(), event->modifiers())) {
-        RunGuarded([this] { fileOperations.UndoLastStep(); });
-        return;
-    }
     // Keys that the focused control did not use reach the window too; the
     // window's own map applies only while no control has the focus.
     if (QApplication::focusWidget() != this) {
@@ -585,11 +601,6 @@ bool Tnastaveni::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
 
     const int key = static_cast<QKeyEvent*>(event)->key();
-    // In a path field Ctrl+Z is the field's own undo.
-    if (IsUndoKey(key, static_cast<QKeyEvent*>(event)->modifiers()) && watched != Edit1) {
-        RunGuarded([this] { fileOperations.UndoLastStep(); });
-        return true;
-    }
     const bool secondHandler = watched == FileListBox2 || watched == BitBtn2;
     if (key == Qt::Key_F1 && watched != Edit1 && watched != Edit2) {
         RunGuarded([this] { BitBtn3Click(); });

@@ -5,7 +5,7 @@
 #include "folders/folderfileoperations.h"
 #include "folders/folderpreview.h"
 #include "shell/storedsettings.h"
-#include "viewer/photoactions.h"
+#include "sorting/photoactions.h"
 
 #include <QString>
 #include <QWidget>
@@ -130,6 +130,9 @@ public:
     StoredFolders CurrentFolders() const;
     // What the viewers' copy, rename and delete keys act with.
     PhotoActionContext ActionContextFor(PhotoList& photos);
+    // After an undo took the source list to another folder: the folder trees and the path field
+    // go there too, and the list keeps its picture.
+    void FollowSourceList();
 
 protected:
     void showEvent(QShowEvent* event) override;

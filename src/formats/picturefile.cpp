@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <optional>
 #include <tuple>
@@ -103,32 +102,6 @@ QByteArray encodeWithQtWriter(const QImage& image, const char* format, const QSt
     return bytes;
 }
 
-QByteArray bytesToSave(const LoadedPicture& picture, const QString& path)
-{
-    switch (picture.format) {
-    case PictureFormat::Bitmap: return encodeWithQtWriter(PictureToSave(picture).image, "bmp", path);
-    case PictureFormat::Icon: return encodeWithQtWriter(PictureToSave(picture).image, "ico", path);
-    case PictureFormat::Jpeg:
-    case PictureFormat::Metafile:
-    case PictureFormat::EnhancedMetafile: break;
-    }
-    return picture.data;
-}
-
-void writeFileSafely(const QString& path, const QByteArray& bytes)
-{
-    // No picture is ever empty: writing nothing over a file would only destroy it.
-    if (bytes.isEmpty())
-        throw fileError("Cannot write", path, QStringLiteral("There is no picture to write."));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw fileError("Cannot create", path, file.errorString());
-    // commit() does not notice a failed write of the buffered rest (a full
-    // disk), so the rest is written first; without a commit the temporary
-    // file is discarded and the old file stays.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        throw fileError("Cannot write", path, file.errorString());
-}
-
 } // namespace
 
 LoadedPicture LoadPictureFile(const QString& path)
@@ -157,7 +130,14 @@ LoadedPicture PictureToSave(const LoadedPicture& picture)
     return savedAsPixels && picture.image.isNull() ? LoadPictureFile(picture.path) : picture;
 }
 
-void SavePictureFile(const LoadedPicture& picture, const QString& path)
+QByteArray PictureBytesToSave(const LoadedPicture& picture)
 {
-    writeFileSafely(path, bytesToSave(picture, path));
+    switch (picture.format) {
+    case PictureFormat::Bitmap: return encodeWithQtWriter(PictureToSave(picture).image, "bmp", picture.path);
+    case PictureFormat::Icon: return encodeWithQtWriter(PictureToSave(picture).image, "ico", picture.path);
+    case PictureFormat::Jpeg:
+    case PictureFormat::Metafile:
+    case PictureFormat::EnhancedMetafile: break;
+    }
+    return picture.data;
 }

@@ -32,10 +32,8 @@ LoadedPicture LoadPictureFile(const QString& path, const JpegScaling& jpegScalin
 // smaller copy was kept) is read again from its file at full size. Raises as LoadPictureFile.
 LoadedPicture PictureToSave(const LoadedPicture& picture);
 
-// Writes the picture in the format it was loaded in, whatever extension the path carries: a
-// JPEG or metafile as its unchanged bytes, a bitmap as a Windows bitmap, an icon as an icon (read
-// again from its file at full size when the picture holds no pixels).
-// The file is written beside the target and moved over it only when complete, so a failure
-// (raised as PixlyError with the file system's message) leaves an existing file as it was. A
-// picture that holds nothing (none was loaded) is refused the same way.
-void SavePictureFile(const LoadedPicture& picture, const QString& path);
+// The bytes that save the picture in the format it was loaded in, whatever name they are saved
+// under: a JPEG or metafile as its unchanged bytes, a bitmap as a Windows bitmap, an icon as an
+// icon (read again from its file at full size when the picture holds no pixels). Empty for a
+// picture that holds nothing (none was loaded). Raises as LoadPictureFile.
+QByteArray PictureBytesToSave(const LoadedPicture& picture);

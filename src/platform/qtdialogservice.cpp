@@ -21,7 +21,10 @@ QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text,
                                     QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(icon, caption, ScreenText(text), buttons, dialogParent());
+    QMessageBox box(icon, caption, QString(), buttons, dialogParent());
+    // Paths and downloaded text are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(ScreenText(text));
     box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
@@ -77,7 +80,10 @@ std::optional<QString> QtDialogService::InputBox(const QString& caption, const Q
     QDialog dialog(dialogParent());
     dialog.setWindowTitle(caption);
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(ScreenText(prompt), &dialog));
+    auto* label = new QLabel(&dialog);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(ScreenText(prompt));
+    layout->addWidget(label);
     auto* edit = new QLineEdit(&dialog);
     edit->setMaxLength(MaxInputLength);
     edit->setText(proposed.left(MaxInputLength));

@@ -1,5 +1,6 @@
 #include "resample/resamplefile.h"
 
+#include "fileops/saferewrite.h"
 #include "formats/exiforientation.h"
 #include "formats/jpegcodec.h"
 #include "formats/pictureorientation.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -29,16 +29,6 @@ PixlyError fileError(const char* action, const QString& path, const QString& rea
 {
     return PixlyError(QStringLiteral("%1 file \"%2\". %3")
                           .arg(QLatin1StringView(action), QDir::toNativeSeparators(path), reason));
-}
-
-// A file marked read-only is not written over, although the replacement through a temporary file
-// would get round the mark.
-void openTarget(QSaveFile& output, const QString& target)
-{
-    const QFileInfo existing(target);
-    if (existing.exists() && !existing.isDir() && !existing.isWritable())
-        throw fileError("Cannot create", target, QStringLiteral("Permission denied"));
-    if (!output.open(QIODevice::WriteOnly)) throw fileError("Cannot create", target, output.errorString());
 }
 
 } // namespace
@@ -69,8 +59,10 @@ bool ResampleFile(const QString& source, const QString& target, double factor,
         orientation = ReadExifOrientation(input);
         if (!input.seek(0)) throw fileError("Cannot read", source, input.errorString());
     }
-    // The temporary file is only made once there is something to put in it.
-    QSaveFile output(target);
+    // The temporary file is only made once there is something to put in it; a file marked
+    // read-only is not written over.
+    SafeRewrite output(target);
+    bool opened = false;
     std::unique_ptr<RowStretch> stretch;
 
     const JpegReadBytes read = [&](char* buffer, qsizetype capacity) {
@@ -79,8 +71,13 @@ bool ResampleFile(const QString& source, const QString& target, double factor,
         return qsizetype(got);
     };
     const JpegWriteBytes write = [&](const char* data, qsizetype size) {
-        if (!output.isOpen()) openTarget(output, target);
-        if (output.write(data, size) != size) throw fileError("Cannot write", target, output.errorString());
+        if (!opened) {
+            if (const FileResult open = output.Open(); !open)
+                throw fileError("Cannot create", target, open.reason());
+            opened = true;
+        }
+        if (const FileResult written = output.Write(data, size); !written)
+            throw fileError("Cannot write", target, written.reason());
     };
     const JpegPlanTarget plan = [&](const JpegSourceFacts& facts) {
         const QSize size = ResampledSize(OrientedSize(facts.size, orientation), factor);
@@ -99,10 +96,9 @@ bool ResampleFile(const QString& source, const QString& target, double factor,
     // Closed before the replacement, which some systems refuse for a file that is still open.
     input.close();
 
+    // Not committing discards the temporary file and keeps the target.
     if (mayReplace && !mayReplace()) return false;
-    // commit() does not notice a failed write of the buffered rest (a full disk), so the rest is
-    // written first and the target kept when that fails. Not committing discards the temporary file.
-    if (!output.flush()) throw fileError("Cannot write", target, output.errorString());
-    if (!output.commit()) throw fileError("Cannot write", target, output.errorString());
+    if (const FileResult committed = output.Commit(); !committed)
+        throw fileError("Cannot write", target, committed.reason());
     return true;
 }

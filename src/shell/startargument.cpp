@@ -5,7 +5,7 @@
 #include "folders/nast_pixly.h"
 #include "platform/dialogservice.h"
 #include "shell/windows.h"
-#include "viewer/photolist.h"
+#include "sorting/photolist.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,11 @@
 #include "shell/textdownload.h"
 
+#include "fileops/saferewrite.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QTimer>
 #include <memory>
 
@@ -14,14 +15,6 @@ bool isSuccessStatus(const QNetworkReply& reply)
 {
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     return status >= 200 && status < 300;
-}
-
-bool writeWhole(const QString& targetPath, const QByteArray& contents)
-{
-    QSaveFile file(targetPath);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(contents) != contents.size()) return false;
-    return file.commit();
 }
 
 } // namespace
@@ -72,5 +65,6 @@ bool DownloadTextFile(const QUrl& url, const QString& targetPath, const Download
     if (!withinLimits || reply->error() != QNetworkReply::NoError || !isSuccessStatus(*reply)) return false;
     body += reply->readAll();
     if (body.size() > limits.bytes || !IsPlainText(body)) return false;
-    return writeWhole(targetPath, body);
+    // A full disk must not leave a cut-off version file behind.
+    return RewriteFile(targetPath, body).ok();
 }

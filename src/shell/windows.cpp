@@ -38,3 +38,43 @@ void Windows::CreateAll(UpdateCheck* updateCheck)
     help = new Thelp(*this);
     slideshow = new Tslideshow(*this);
 }
+
+FileListBox& Windows::PhotoListBox() const
+{
+    return *nastaveni->FileListBox1;
+}
+
+const DisplaySettings& Windows::Display() const
+{
+    return nastaveni->nast;
+}
+
+const QString& Windows::Version() const
+{
+    return nastaveni->verze;
+}
+
+StoredFolders Windows::CurrentFolders() const
+{
+    return nastaveni->CurrentFolders();
+}
+
+PhotoActionContext Windows::ActionContextFor(PhotoList& photos) const
+{
+    return nastaveni->ActionContextFor(photos);
+}
+
+QWidget& Windows::FolderWindow() const
+{
+    return *nastaveni;
+}
+
+QWidget& Windows::MainViewer() const
+{
+    return *hlavni;
+}
+
+QWidget& Windows::FullScreenWindow() const
+{
+    return *velka_fotka;
+}

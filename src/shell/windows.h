@@ -1,5 +1,13 @@
 #pragma once
 
+#include "shell/storedsettings.h"
+#include "sorting/photoactions.h"
+
+#include <QString>
+
+class FileListBox;
+class PhotoList;
+class QWidget;
 class TForm7;
 class Tnastaveni;
 class Thlavni;
@@ -24,6 +32,17 @@ public:
 
     // Creates all ten windows in their order.
     void CreateAll(UpdateCheck* updateCheck);
+
+    // What the viewers take from the folder window, and the windows they and the folder window
+    // hand over to, so that the viewers and the folder window need not know each other.
+    FileListBox& PhotoListBox() const;
+    const DisplaySettings& Display() const;
+    const QString& Version() const;
+    StoredFolders CurrentFolders() const;
+    PhotoActionContext ActionContextFor(PhotoList& photos) const;
+    QWidget& FolderWindow() const;
+    QWidget& MainViewer() const;
+    QWidget& FullScreenWindow() const;
 
     TForm7* Form7 = nullptr;
     Tnastaveni* nastaveni = nullptr;

@@ -13,8 +13,8 @@
 #include "slideshow/musicfolderscan.h"
 #include "slideshow/qtaudiobackend.h"
 #include "slideshow/slideinterval.h"
+#include "sorting/photolist.h"
 #include "viewer/fotka_velka.h"
-#include "viewer/photolist.h"
 
 #include <QApplication>
 #include <QCheckBox>

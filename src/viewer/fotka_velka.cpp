@@ -1,11 +1,7 @@
 #include "viewer/fotka_velka.h"
 
-#include "controls/directorylistbox.h"
-#include "controls/filelistbox.h"
 #include "controls/picturebox.h"
-#include "controls/radiogroup.h"
 #include "exif/pixly_exif.h"
-#include "folders/nast_pixly.h"
 #include "platform/colorref.h"
 #include "platform/dialogservice.h"
 #include "platform/handlerguard.h"
@@ -15,8 +11,8 @@
 #include "shell/storedsettings.h"
 #include "shell/windows.h"
 #include "slideshow/pixly_slide.h"
+#include "sorting/photolist.h"
 #include "viewer/hlavni_pixly.h"
-#include "viewer/photolist.h"
 #include "viewer/picturerequests.h"
 
 #include <QApplication>
@@ -57,15 +53,18 @@ const QSize DesignedArea(1024, 768);
 
 Tvelka_fotka::Tvelka_fotka(Windows& windows)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), windows_(windows),
-      photos_(std::make_unique<PhotoList>(*windows.nastaveni->FileListBox1)), actions_(*this, Text::Actions)
+      photos_(std::make_unique<PhotoList>(windows.PhotoListBox())), actions_(*this, Text::Actions)
 {
     setFocusPolicy(Qt::StrongFocus);
     Image1 = new PictureBox(PictureBox::Placement::ShrinkCentred, this);
     Image1->setGeometry(QRect(QPoint(0, 0), DesignedArea));
-    pictures_ = std::make_unique<PictureRequests>(Image1->size(), [this](const ShownPicture& shown) {
-        Image1->SetPicture(shown.fitted);
-        shown_ = shown.picture;
-    });
+    pictures_ = std::make_unique<PictureRequests>(
+        Image1->size(),
+        [this](const ShownPicture& shown) {
+            Image1->SetPicture(shown.fitted);
+            shown_ = shown.picture;
+        },
+        PictureRequests::Failed(), [&windows] { return windows.Display().otacet; });
     connect(Image1, &PictureBox::doubleClicked, this, Guarded([this] { ReturnToMainWindow(); }));
 
     cas = new QTimer(this);
@@ -120,7 +119,7 @@ void Tvelka_fotka::createMenu()
     Nvratdohlavnhookna1 =
         item(Text::MenuReturn, QKeySequence(Qt::CTRL | Qt::Key_F), [this] { ReturnToMainWindow(); });
     Nvratdonastavenprogramu1 = item(Text::MenuFolders, QKeySequence(Qt::Key_F5), [this] {
-        windows_.nastaveni->show();
+        windows_.FolderWindow().show();
         hide();
     });
     Npovda1 = item(Text::MenuHelp, QKeySequence(), [this] { windows_.help->exec(); });
@@ -182,7 +181,7 @@ void Tvelka_fotka::hideEvent(QHideEvent* event)
 
 void Tvelka_fotka::FormShow()
 {
-    SetBackground(this, windows_.nastaveni->nast.velka);
+    SetBackground(this, windows_.Display().velka);
     ShowCurrentPicture();
 }
 
@@ -200,10 +199,18 @@ void Tvelka_fotka::FormHide()
 
 void Tvelka_fotka::LoadPicture(const QString& path)
 {
-    pictures_->SetUpright(windows_.nastaveni->nast.otacet);
     ShownPicture picture = pictures_->LoadNow(path);
     Image1->SetPicture(picture.fitted);
     shown_ = std::move(picture.picture);
+}
+
+void Tvelka_fotka::PresentCurrentPicture()
+{
+    pictures_->Present(photos_->CurrentPath(), [this](const QString&) {
+        // No label names the picture here: the box shows none rather than another one.
+        Image1->SetPicture(QImage());
+        shown_ = LoadedPicture();
+    });
 }
 
 void Tvelka_fotka::LoadPictureFrom(const QString& path)
@@ -219,12 +226,11 @@ void Tvelka_fotka::ShowCurrentPicture()
         if (isVisible()) {
             Dialogs().ShowMessageKind(QStringLiteral("Nevybral jste žádný obrázek!"), Text::Pixly,
                                       DialogService::Error);
-            windows_.nastaveni->show();
+            windows_.FolderWindow().show();
             hide();
         }
         return;
     }
-    pictures_->SetUpright(windows_.nastaveni->nast.otacet);
     pictures_->Show(path, photos_->Nearby(2));
 }
 
@@ -316,10 +322,10 @@ void Tvelka_fotka::controlKey(int key, Qt::KeyboardModifiers modifiers)
     }
     if (key == Qt::Key_F2) ShowSlideshowSettings();
     if (ctrl && key == Qt::Key_Q) QuitQuestion();
+    if (ctrl && (key == Qt::Key_I || key == Qt::Key_S)) PresentCurrentPicture();
     if (ctrl && key == Qt::Key_I) windows_.exifdata->exec();
-    if (ctrl && key == Qt::Key_S)
-        actions_.SaveToNewFile(shown_, windows_.nastaveni->ActionContextFor(*photos_));
-    if (IsUndoKey(key, modifiers)) actions_.Undo(windows_.nastaveni->ActionContextFor(*photos_));
+    if (ctrl && key == Qt::Key_S) actions_.SaveToNewFile(shown_, windows_.ActionContextFor(*photos_));
+    if (IsUndoKey(key, modifiers)) actions_.Undo(windows_.ActionContextFor(*photos_));
 }
 
 void Tvelka_fotka::plainKey(int key)
@@ -332,10 +338,10 @@ void Tvelka_fotka::plainKey(int key)
     case Qt::Key_Space:
     case Qt::Key_PageDown:
     case Qt::Key_Right: NextPicture(); break;
-    case Qt::Key_Delete: actions_.Delete(windows_.nastaveni->ActionContextFor(*photos_)); break;
+    case Qt::Key_Delete: actions_.Delete(windows_.ActionContextFor(*photos_)); break;
     case Qt::Key_F1: windows_.help->exec(); break;
     case Qt::Key_F5:
-        windows_.nastaveni->show();
+        windows_.FolderWindow().show();
         hide();
         break;
     default: break;
@@ -354,20 +360,15 @@ void Tvelka_fotka::FormKeyPress(QChar character)
     switch (character.unicode()) {
     case 13: ReturnToMainWindow(); break;
     case 27: QuitQuestion(); break;
-    case '*':
-    case 'C':
-    case 'c': actions_.CopyOrRename(windows_.nastaveni->ActionContextFor(*photos_)); break;
     case '+': NextPicture(); break;
     case '-': PreviousPicture(); break;
     case 'I':
     case 'i':
+        PresentCurrentPicture();
         Dialogs().ShowMessageKind(Text::CurrentPicture + QFileInfo(photos_->CurrentPath()).fileName(),
                                   Text::Pixly, DialogService::Information);
         break;
-    default:
-        if (character >= QLatin1Char('1') && character <= QLatin1Char('9'))
-            actions_.SendToFavourite(character.digitValue(), windows_.nastaveni->ActionContextFor(*photos_));
-        break;
+    default: actions_.CharacterKey(character, windows_.ActionContextFor(*photos_)); break;
     }
 }
 
@@ -386,7 +387,7 @@ void Tvelka_fotka::FormClose()
     RequestTermination();
     SettingsStore store(SettingsStore::Access::Write);
     StoredSettings::WriteBounds(store, frameGeometry());
-    StoredSettings::WriteFolders(store, windows_.nastaveni->CurrentFolders());
+    StoredSettings::WriteFolders(store, windows_.CurrentFolders());
 }
 
 void Tvelka_fotka::closeEvent(QCloseEvent* event)

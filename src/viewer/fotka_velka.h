@@ -1,7 +1,7 @@
 #pragma once
 
 #include "formats/picturefile.h"
-#include "viewer/photoactions.h"
+#include "sorting/photoactions.h"
 
 #include <QWidget>
 #include <memory>
@@ -67,6 +67,7 @@ private:
     void createButtons();
     void createMenu();
     void FormCreate();
+    void PresentCurrentPicture() override;
     void LoadPictureFrom(const QString& path) override;
     void SetPathLabel(const QString&) override {}
     bool slideshowKey(int key);

@@ -1,10 +1,6 @@
 #include "viewer/hlavni_pixly.h"
 
-#include "controls/directorylistbox.h"
-#include "controls/filelistbox.h"
 #include "controls/picturebox.h"
-#include "controls/radiogroup.h"
-#include "folders/nast_pixly.h"
 #include "platform/colorref.h"
 #include "platform/dialogservice.h"
 #include "platform/handlerguard.h"
@@ -17,8 +13,8 @@
 #include "shell/storedsettings.h"
 #include "shell/windows.h"
 #include "slideshow/pixly_slide.h"
+#include "sorting/photolist.h"
 #include "viewer/fotka_velka.h"
-#include "viewer/photolist.h"
 #include "viewer/picturerequests.h"
 
 #include <QApplication>
@@ -53,8 +49,8 @@ const PhotoActionTexts Actions{QStringLiteral("Zadej název pro nový soubor:"),
 } // namespace
 
 Thlavni::Thlavni(Windows& windows)
-    : QWidget(nullptr), windows_(windows),
-      photos_(std::make_unique<PhotoList>(*windows.nastaveni->FileListBox1)), actions_(*this, Text::Actions)
+    : QWidget(nullptr), windows_(windows), photos_(std::make_unique<PhotoList>(windows.PhotoListBox())),
+      actions_(*this, Text::Actions)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -74,7 +70,7 @@ Thlavni::Thlavni(Windows& windows)
             Image1->SetPicture(shown.fitted);
             drawnPath_ = shown.picture.path;
         },
-        [this] { Label2->setText(drawnPath_); });
+        [this] { Label2->setText(drawnPath_); }, [&windows] { return windows.Display().otacet; });
 
     Label1 = new QLabel(this);
     QFont titleFont(QStringLiteral("Arial Black"));
@@ -85,6 +81,8 @@ Thlavni::Thlavni(Windows& windows)
     Label1->move(8, top + 670);
 
     Label2 = new QLabel(this);
+    // A file name is shown as it is, never read as markup.
+    Label2->setTextFormat(Qt::PlainText);
     QFont pathFont(QStringLiteral("Arial"));
     pathFont.setPixelSize(13);
     Label2->setFont(pathFont);
@@ -124,7 +122,7 @@ void Thlavni::createMenu()
         addAction(action);
 
     connect(Celobrazovka1, &QAction::triggered, this, Guarded([this] { OpenFullScreen(false); }));
-    connect(Konec1, &QAction::triggered, this, Guarded([this] { windows_.nastaveni->close(); }));
+    connect(Konec1, &QAction::triggered, this, Guarded([this] { windows_.FolderWindow().close(); }));
     connect(Nastavensloek1, &QAction::triggered, this, Guarded([this] { backToFolderWindow(); }));
     connect(Nastavenprogramu1, &QAction::triggered, this, Guarded([this] { windows_.Form6->exec(); }));
     connect(Npovda1, &QAction::triggered, this, Guarded([this] { windows_.help->exec(); }));
@@ -157,8 +155,8 @@ void Thlavni::hideEvent(QHideEvent* event)
 
 void Thlavni::FormShow()
 {
-    SetBackground(this, windows_.nastaveni->nast.hlavni);
-    setWindowTitle(Text::CaptionPrefix + windows_.nastaveni->verze);
+    SetBackground(this, windows_.Display().hlavni);
+    setWindowTitle(Text::CaptionPrefix + windows_.Version());
     Label1->setText(Text::FileNameTitle);
     Label2->setText(photos_->CurrentPath());
     // A first picture that cannot be shown leaves its own path in the label.
@@ -174,12 +172,11 @@ void Thlavni::FormShow()
 void Thlavni::backToFolderWindow()
 {
     hide();
-    windows_.nastaveni->show();
+    windows_.FolderWindow().show();
 }
 
 void Thlavni::LoadPicture(const QString& path)
 {
-    pictures_->SetUpright(windows_.nastaveni->nast.otacet);
     Image1->SetPicture(pictures_->LoadNow(path).fitted);
     drawnPath_ = path;
 }
@@ -187,6 +184,16 @@ void Thlavni::LoadPicture(const QString& path)
 void Thlavni::LoadPictureFrom(const QString& path)
 {
     LoadPicture(path);
+}
+
+void Thlavni::PresentCurrentPicture()
+{
+    pictures_->Present(photos_->CurrentPath(), [this](const QString& unreadable) {
+        // The label names the picture the key acts on; the box shows no other one.
+        Image1->SetPicture(QImage());
+        drawnPath_ = unreadable;
+        Label2->setText(unreadable);
+    });
 }
 
 void Thlavni::SetPathLabel(const QString& path)
@@ -207,7 +214,6 @@ void Thlavni::ShowCurrentPicture()
     }
     // The label moves at once; the picture shown stays until the new one is ready.
     Label2->setText(path);
-    pictures_->SetUpright(windows_.nastaveni->nast.otacet);
     pictures_->Show(path, photos_->Nearby(2));
 }
 
@@ -227,7 +233,7 @@ void Thlavni::OpenFullScreen(bool stayWithoutPicture)
 {
     if (!photos_->CurrentPath().isEmpty()) {
         hide();
-        windows_.velka_fotka->show();
+        windows_.FullScreenWindow().show();
         return;
     }
     Dialogs().ShowMessageKind(Text::NoPicture, Text::Pixly, DialogService::Error);
@@ -243,11 +249,11 @@ void Thlavni::FormKeyDown(int key)
     case Qt::Key_Space:
     case Qt::Key_PageDown:
     case Qt::Key_Right: NextPicture(); break;
-    case Qt::Key_Delete: actions_.Delete(windows_.nastaveni->ActionContextFor(*photos_)); break;
+    case Qt::Key_Delete: actions_.Delete(windows_.ActionContextFor(*photos_)); break;
     case Qt::Key_F1: windows_.help->exec(); break;
     case Qt::Key_F2:
         hide();
-        windows_.velka_fotka->show();
+        windows_.FullScreenWindow().show();
         windows_.slideshow->exec();
         break;
     default: break;
@@ -261,22 +267,16 @@ void Thlavni::FormKeyPress(QChar character)
     case 27:
         if (Dialogs().AskYesNo(Text::QuitQuestion, Text::Pixly)) RequestTermination();
         break;
-    case '*':
-    case 'C':
-    case 'c': actions_.CopyOrRename(windows_.nastaveni->ActionContextFor(*photos_)); break;
     case '+': NextPicture(); break;
     case '-': PreviousPicture(); break;
-    default:
-        if (character >= QLatin1Char('1') && character <= QLatin1Char('9'))
-            actions_.SendToFavourite(character.digitValue(), windows_.nastaveni->ActionContextFor(*photos_));
-        break;
+    default: actions_.CharacterKey(character, windows_.ActionContextFor(*photos_)); break;
     }
 }
 
 void Thlavni::keyPressEvent(QKeyEvent* event)
 {
     if (IsUndoKey(event->key(), event->modifiers())) {
-        RunGuarded([this] { actions_.Undo(windows_.nastaveni->ActionContextFor(*photos_)); });
+        RunGuarded([this] { actions_.Undo(windows_.ActionContextFor(*photos_)); });
         event->accept();
         return;
     }
@@ -311,7 +311,7 @@ void Thlavni::FormClose()
     RequestTermination();
     SettingsStore store(SettingsStore::Access::Write);
     StoredSettings::WriteBounds(store, frameGeometry());
-    StoredSettings::WriteFolders(store, windows_.nastaveni->CurrentFolders());
+    StoredSettings::WriteFolders(store, windows_.CurrentFolders());
 }
 
 void Thlavni::CloseWithoutAsking()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "viewer/photoactions.h"
+#include "sorting/photoactions.h"
 
 #include <QWidget>
 #include <memory>
@@ -58,6 +58,7 @@ protected:
 private:
     void createMenu();
     void FormCreate();
+    void PresentCurrentPicture() override;
     void LoadPictureFrom(const QString& path) override;
     void SetPathLabel(const QString& path) override;
     void backToFolderWindow();

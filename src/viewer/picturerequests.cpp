@@ -11,9 +11,9 @@ constexpr int kAhead = 2;
 constexpr int kBehind = 1;
 } // namespace
 
-PictureRequests::PictureRequests(QSize box, Draw draw, Failed failed, QObject* parent)
-    : QObject(parent), draw_(std::move(draw)), failed_(std::move(failed)), shape_(box),
-      cache_(std::make_unique<PictureCache>(box, [this] {
+PictureRequests::PictureRequests(QSize box, Draw draw, Failed failed, Upright upright, QObject* parent)
+    : QObject(parent), draw_(std::move(draw)), failed_(std::move(failed)), upright_(std::move(upright)),
+      shape_(box), cache_(std::make_unique<PictureCache>(box, [this] {
           QMetaObject::invokeMethod(
               this, [this] { RunGuarded([this] { deliver(); }); }, Qt::QueuedConnection);
       }))
@@ -28,14 +28,23 @@ void PictureRequests::SetBoxSize(QSize box)
     cache_->SetShape(shape_);
 }
 
-void PictureRequests::SetUpright(bool upright)
+void PictureRequests::applyUpright()
 {
-    shape_.upright = upright;
+    // The setting is read at every request, so a change applies from the next picture on.
+    if (!upright_ || upright_() == shape_.upright) return;
+    shape_.upright = upright_();
     cache_->SetShape(shape_);
+}
+
+void PictureRequests::failing(const QString& path)
+{
+    failedPath_ = path;
+    if (failed_) failed_();
 }
 
 void PictureRequests::Show(const QString& path, const NearbyPictures& nearby)
 {
+    applyUpright();
     if (path == lastNearby_.preceding.value(0))
         forward_ = false;
     else if (path == lastNearby_.following.value(0))
@@ -50,8 +59,28 @@ void PictureRequests::Show(const QString& path, const NearbyPictures& nearby)
 
 ShownPicture PictureRequests::LoadNow(const QString& path)
 {
+    applyUpright();
     pending_.clear();
-    return cache_->Load(path);
+    ShownPicture shown = cache_->Load(path);
+    drawn_ = path;
+    return shown;
+}
+
+void PictureRequests::Present(const QString& path, const Unreadable& unreadable)
+{
+    if (path.isEmpty() || (path == drawn_ && pending_.isEmpty())) return;
+    if (path == failedPath_ && pending_.isEmpty()) {
+        unreadable(path);
+        return;
+    }
+    ShownPicture shown;
+    try {
+        shown = LoadNow(path);
+    } catch (...) {
+        failing(path);
+        throw;
+    }
+    draw_(shown);
 }
 
 void PictureRequests::Forget()
@@ -70,12 +99,13 @@ void PictureRequests::deliver()
     try {
         shown = cache_->TakeCurrent(path);
     } catch (...) {
-        if (failed_) failed_();
+        failing(path);
         throw;
     }
     if (!shown) {
         pending_ = path;
         return;
     }
+    drawn_ = path;
     draw_(*shown);
 }

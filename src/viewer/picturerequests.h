@@ -1,7 +1,7 @@
 #pragma once
 
 #include "formats/screenpicture.h"
-#include "viewer/photolist.h"
+#include "sorting/photolist.h"
 
 #include <QObject>
 #include <QSize>
@@ -22,14 +22,16 @@ class PictureRequests : public QObject {
 public:
     using Draw = std::function<void(const ShownPicture& shown)>;
     using Failed = std::function<void()>;
+    using Unreadable = std::function<void(const QString& path)>;
+    using Upright = std::function<bool()>;
 
-    // failed runs just before the current picture's error is raised.
-    PictureRequests(QSize box, Draw draw, Failed failed = {}, QObject* parent = nullptr);
+    // failed runs just before the current picture's error is raised; upright tells, at each
+    // request, whether pictures are turned upright by their EXIF orientation.
+    PictureRequests(QSize box, Draw draw, Failed failed = {}, Upright upright = {},
+                    QObject* parent = nullptr);
     ~PictureRequests() override;
 
     void SetBoxSize(QSize box);
-    // Whether JPEGs are turned upright by their EXIF orientation.
-    void SetUpright(bool upright);
 
     // Asks for the picture at path, drawn at once when it is ready, later otherwise; a failure is
     // raised (here or from the event loop) only while it is still the one asked for last. The
@@ -41,6 +43,12 @@ public:
     // error.
     ShownPicture LoadNow(const QString& path);
 
+    // Brings the box up to the picture at path before a key acts on it: a picture still being
+    // read is waited for and drawn; one whose error has been told is handed to unreadable, so
+    // that the window shows it as the picture acted on. Raises the decoder's error when the
+    // picture fails now.
+    void Present(const QString& path, const Unreadable& unreadable);
+
     // Drops every picture and the request pending (the viewer is hidden).
     void Forget();
 
@@ -50,10 +58,16 @@ public:
 
 private:
     void deliver();
+    void applyUpright();
+    // The error of the picture at path is being raised.
+    void failing(const QString& path);
 
     Draw draw_;
     Failed failed_;
+    Upright upright_;
     QString pending_;
+    QString drawn_;      // the picture the box shows
+    QString failedPath_; // the last picture whose error was told
     NearbyPictures lastNearby_;
     bool forward_ = true;
     PictureShape shape_;

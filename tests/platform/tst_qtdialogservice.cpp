@@ -90,10 +90,12 @@ private slots:
             [&] {
                 QCOMPARE(int(box->icon()), icon);
                 QCOMPARE(box->buttons().size(), 1);
+                QCOMPARE(box->textFormat(), Qt::PlainText);
+                QCOMPARE(box->text(), QStringLiteral("<b>a.jpg</b>"));
             }();
             return box->button(QMessageBox::Ok);
         });
-        dialogs_.ShowMessageKind(QStringLiteral("text"), QStringLiteral("caption"), kind);
+        dialogs_.ShowMessageKind(QStringLiteral("<b>a.jpg</b>"), QStringLiteral("caption"), kind);
     }
 
     void unknownKindShowsNothing()

@@ -369,7 +369,7 @@ private slots:
         QTest::addColumn<int>("digit");
         QTest::addColumn<int>("dialogs");
         QTest::newRow("folder gone") << 1 << 1;
-        QTest::newRow("move would replace a file") << 2 << 1;
+        QTest::newRow("move would replace a file") << 2 << 2;
         QTest::newRow("no favourite 3") << 3 << 0;
     }
 

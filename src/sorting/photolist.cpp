@@ -1,4 +1,4 @@
-#include "viewer/photolist.h"
+#include "sorting/photolist.h"
 
 #include "controls/filelistbox.h"
 #include "controls/filelisting.h"

@@ -1,16 +1,18 @@
 #include "controls/filelistbox.h"
 #include "controls/picturebox.h"
+#include "fileops/fileresult.h"
 #include "fileops/sortingundo.h"
 #include "formats/picturefile.h"
 #include "platform/pixlyerror.h"
 #include "recordingdialogs.h"
+#include "sorting/photoactions.h"
+#include "sorting/photolist.h"
 #include "testenvironment.h"
-#include "viewer/photoactions.h"
-#include "viewer/photolist.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <cerrno>
 
 namespace {
 
@@ -26,7 +28,9 @@ public:
     QStringList loaded;
     QString label;
     int shown = 0;
+    int presented = 0;
     QString failOn;
+    void PresentCurrentPicture() override { ++presented; }
     void LoadPictureFrom(const QString& path) override
     {
         loaded << path;
@@ -126,12 +130,19 @@ private slots:
         actions.Copy(folders.context(0, false));
         QCOMPARE(dialogs.count(), 1);
 
-        // A failed copy says nothing either, and the picture is reloaded.
+        // A failed copy says why, whatever the setting, and the picture is reloaded.
         dialogs.clear();
         dialogs.answerInput(QStringLiteral("no/such/folder/x"));
-        actions.Copy(folders.context(0));
-        QCOMPARE(dialogs.count(), 1);
+        actions.Copy(folders.context(0, false));
+        const QString missing =
+            QDir::toNativeSeparators(folders.inDestination(QStringLiteral("no/such/folder/x.jpg")));
+        QCOMPARE(
+            dialogs.last().text,
+            QStringLiteral("Obrázek se nepodařilo zkopírovat do\r%1\r%2").arg(missing, SystemReason(ENOENT)));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Pixly"));
+        QCOMPARE(dialogs.last().icon, QStringLiteral("warning"));
         QCOMPARE(view.loaded.size(), 3);
+        QCOMPARE(folders.undo.Count(), 2);
     }
 
     void copyOntoItselfLeavesThePictureWhole()
@@ -147,7 +158,7 @@ private slots:
         dialogs.answerInput(QStringLiteral("a.jpg"));
         actions.Copy(sameFolder);
         QCOMPARE(readAll(folders.inSource(QStringLiteral("a.jpg"))), before);
-        QCOMPARE(dialogs.count(), 1);
+        QCOMPARE(dialogs.count(), 2);
         // Through another spelling of the same folder too.
         sameFolder.destinationFolder = folders.source + QStringLiteral("/../zdroj");
         dialogs.answerInput(QStringLiteral("a"));
@@ -178,13 +189,16 @@ private slots:
         PhotoActions actions(view, MainTexts);
         folders.photos.SetPosition(0);
 
-        // Onto an existing name: refused, nothing else happens.
+        // Onto an existing name: refused and said, nothing else happens.
         const QString bBefore = readAll(folders.inSource(QStringLiteral("b.jpg")));
         dialogs.answerInput(QStringLiteral("b"));
         actions.CopyOrRename(folders.context(1));
         QCOMPARE(dialogs.calls().at(0).caption, QStringLiteral("Přejmenování"));
         QCOMPARE(dialogs.calls().at(0).text, QStringLiteral("Zadej nový název pro soubor:"));
-        QCOMPARE(dialogs.count(), 1);
+        QCOMPARE(dialogs.last().text,
+                 QStringLiteral("Obrázek nelze přejmenovat, název je obsazen:\r") +
+                     QDir::toNativeSeparators(folders.inSource(QStringLiteral("b.jpg"))));
+        QCOMPARE(dialogs.count(), 2);
         QCOMPARE(readAll(folders.inSource(QStringLiteral("b.jpg"))), bBefore);
         QVERIFY(QFile::exists(folders.inSource(QStringLiteral("a.jpg"))));
 
@@ -300,11 +314,59 @@ private slots:
         actions.Rename(folders.context(1, false, true));
         const QString taken = folders.env.writeFile(QStringLiteral("zdroj/a.jpg"), "newcomer");
         actions.Undo(folders.context(0, false, true));
-        QCOMPARE(dialogs.last().text, QStringLiteral("Krok nelze vrátit zpět, název je obsazen:\r") + taken);
+        QCOMPARE(dialogs.last().text, QStringLiteral("Krok nelze vrátit zpět, název je obsazen:\r") + taken +
+                                          QStringLiteral("\rTento krok už vrátit nelze."));
         QCOMPARE(dialogs.last().caption, QStringLiteral("Pixly"));
         QCOMPARE(dialogs.last().icon, QStringLiteral("warning"));
         QCOMPARE(view.shown, 0);
-        QCOMPARE(folders.undo.Count(), 1);
+        QCOMPARE(folders.undo.Count(), 0);
+    }
+
+    void everyStepActsOnThePicturePresentedFirst_data()
+    {
+        QTest::addColumn<QChar>("key"); // a sorting character, or D for Delete, Z for Ctrl+Z
+        QTest::addColumn<int>("action");
+        QTest::newRow("copy") << QChar('c') << 0;
+        QTest::newRow("rename") << QChar('*') << 1;
+        QTest::newRow("favourite") << QChar('1') << 0;
+        QTest::newRow("delete") << QChar('D') << 0;
+        QTest::newRow("undo") << QChar('Z') << 0;
+    }
+
+    void everyStepActsOnThePicturePresentedFirst()
+    {
+        QFETCH(QChar, key);
+        QFETCH(int, action);
+        Folders folders({"a.jpg", "b.jpg"});
+        RecordingDialogs dialogs;
+        RecordingView view;
+        PhotoActions actions(view, MainTexts);
+        folders.photos.SetPosition(0);
+        PhotoActionContext context = folders.context(action);
+        context.favouriteFolders = {folders.destination};
+        int presentedAtTheQuestion = -1;
+        dialogs.onNextDialog([&] { presentedAtTheQuestion = view.presented; });
+        if (key == QLatin1Char('D'))
+            actions.Delete(context);
+        else if (key == QLatin1Char('Z'))
+            actions.Undo(context);
+        else
+            QVERIFY(actions.CharacterKey(key, context));
+        QCOMPARE(view.presented, 1);
+        if (key != QLatin1Char('Z')) QCOMPARE(presentedAtTheQuestion, 1);
+
+        // A picture whose file has gone meanwhile is said to be gone; nothing is asked about it.
+        QFile::remove(folders.inSource(QStringLiteral("a.jpg")));
+        dialogs.clear();
+        if (key == QLatin1Char('D'))
+            actions.Delete(context);
+        else if (key != QLatin1Char('Z'))
+            actions.CharacterKey(key, context);
+        if (key == QLatin1Char('Z')) return;
+        QCOMPARE(dialogs.count(), 1);
+        QCOMPARE(dialogs.last().text,
+                 QStringLiteral("Obrázek už na svém místě není:\r") +
+                     QDir::toNativeSeparators(folders.inSource(QStringLiteral("a.jpg"))));
     }
 
     void navigationAsksAtBothEnds()

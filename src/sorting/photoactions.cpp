@@ -1,16 +1,18 @@
-#include "viewer/photoactions.h"
+#include "sorting/photoactions.h"
 
 #include "fileops/fileoperations.h"
+#include "fileops/saferewrite.h"
 #include "fileops/sortingundo.h"
-#include "folders/folderfavourites.h"
 #include "formats/picturefile.h"
 #include "platform/dialogservice.h"
 #include "platform/systeminfo.h"
-#include "viewer/photolist.h"
+#include "sorting/photolist.h"
+#include "sorting/stepmessages.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
 #include <optional>
 
 namespace {
@@ -27,6 +29,7 @@ const QString NoTrashQuestion =
 const QString SaveCaption = QStringLiteral("Uložit do nového souboru");
 const QString SavePrompt = QStringLiteral("Zadejte cestu k novému souboru:");
 const QString NothingToSave = QStringLiteral("Není zobrazen žádný obrázek, který by šlo uložit!");
+const QString NoPictureToWrite = QStringLiteral("Není co zapsat.");
 
 // Only the letters A to Z are folded, as the extension rule compares them.
 QString foldAsciiCase(const QString& text)
@@ -42,8 +45,8 @@ QString fileNameOf(const QString& path)
     return QFileInfo(path).fileName();
 }
 
-// Asks for the name under which the current picture goes into the folder;
-// nothing when the user cancelled.
+// Asks for the name under which the current picture goes into the folder; nothing when the user
+// cancelled.
 std::optional<QString> askTarget(const QString& caption, const QString& prompt, const QString& folder,
                                  const QString& current)
 {
@@ -56,8 +59,8 @@ std::optional<QString> askTarget(const QString& caption, const QString& prompt, 
 
 QString TargetPath(const QString& typed, const QString& folder, const QString& currentFileName)
 {
-    // A folder that ends with a separator (the root) gets no second one;
-    // both spellings name the same file.
+    // A folder that ends with a separator (the root) gets no second one; both spellings name the
+    // same file.
     const QString separator = QDir::separator();
     QString target = folder.endsWith(separator) ? folder + typed : folder + separator + typed;
     const qsizetype dot = currentFileName.lastIndexOf(QLatin1Char('.'));
@@ -75,10 +78,11 @@ bool IsUndoKey(int key, Qt::KeyboardModifiers modifiers)
 bool DeletePicture(const QString& path, SortingUndo& undo, bool toTrash)
 {
     // Whether the volume has no trash or the move into it failed, the picture is still there.
-    if (toTrash && undo.Trash(path) == DesktopTrash::Outcome::Trashed) return true;
+    if (toTrash && undo.Trash(path).outcome == DesktopTrash::Outcome::Trashed) return true;
     if (toTrash && !Dialogs().AskYesNo(NoTrashQuestion, DeleteCaption)) return false;
-    FileOperations::Delete(path);
-    return true;
+    const FileResult deleted = FileOperations::Delete(path);
+    if (!deleted) StepMessages::DeleteFailed(path, deleted);
+    return deleted.ok();
 }
 
 bool UndoStep(SortingUndo& undo, PhotoList& photos)
@@ -89,7 +93,7 @@ bool UndoStep(SortingUndo& undo, PhotoList& photos)
         return false;
     }
     if (result.outcome == SortingUndo::Outcome::Refused) {
-        Dialogs().ShowMessageKind(result.message, Pixly, DialogService::Warning);
+        StepMessages::UndoRefused(result, undo.Count() > 0);
         return false;
     }
     const int position = photos.Position();
@@ -102,6 +106,28 @@ bool UndoStep(SortingUndo& undo, PhotoList& photos)
 }
 
 PhotoActions::PhotoActions(PhotoView& view, PhotoActionTexts texts) : view_(view), texts_(std::move(texts)) {}
+
+bool PhotoActions::CharacterKey(QChar character, const PhotoActionContext& context)
+{
+    if (character == QLatin1Char('*') || character == QLatin1Char('C') || character == QLatin1Char('c')) {
+        CopyOrRename(context);
+        return true;
+    }
+    if (character >= QLatin1Char('1') && character <= QLatin1Char('9')) {
+        SendToFavourite(character.digitValue(), context);
+        return true;
+    }
+    return false;
+}
+
+QString PhotoActions::presentedPicture(const PhotoActionContext& context)
+{
+    view_.PresentCurrentPicture();
+    const QString current = context.photos.CurrentPath();
+    if (current.isEmpty() || QFileInfo(current).isFile()) return current;
+    StepMessages::PictureGone(current);
+    return QString();
+}
 
 void PhotoActions::CopyOrRename(const PhotoActionContext& context)
 {
@@ -118,25 +144,33 @@ void PhotoActions::Copy(const PhotoActionContext& context)
 
 void PhotoActions::copyInto(const QString& folder, const PhotoActionContext& context)
 {
-    const QString current = context.photos.CurrentPath();
+    const QString current = presentedPicture(context);
+    if (current.isEmpty()) return;
     const auto target = askTarget(CopyCaption, texts_.copyPrompt, folder, current);
     if (!target) return;
-    if (context.undo.Copy(current, *target, context.toTrash) && context.confirm)
+    const FileResult copied = context.undo.Copy(current, *target, context.toTrash);
+    if (!copied)
+        StepMessages::CopyFailed(*target, copied);
+    else if (context.confirm)
         Dialogs().ShowMessageKind(CopyDone + *target, Pixly, DialogService::Information);
     view_.LoadPictureFrom(current);
 }
 
 void PhotoActions::Rename(const PhotoActionContext& context)
 {
-    const QString current = context.photos.CurrentPath();
+    const QString current = presentedPicture(context);
+    if (current.isEmpty()) return;
     const auto asked = askTarget(RenameCaption, texts_.renamePrompt, context.sourceFolder, current);
     if (!asked) return;
     const QString target = *asked;
-    if (!context.undo.Move(current, target)) return;
+    if (const FileResult moved = context.undo.Move(current, target); !moved) {
+        StepMessages::MoveFailed(target, moved);
+        return;
+    }
     if (context.confirm) Dialogs().ShowMessageKind(RenameDone + target, Pixly, DialogService::Information);
     view_.SetPathLabel(target);
-    // The list follows the file even when its new name cannot be shown, so
-    // it never names a file that is gone.
+    // The list follows the file even when its new name cannot be shown, so it never names a file
+    // that is gone.
     try {
         view_.LoadPictureFrom(target);
     } catch (...) {
@@ -150,10 +184,11 @@ void PhotoActions::Rename(const PhotoActionContext& context)
 
 void PhotoActions::Delete(const PhotoActionContext& context)
 {
+    const QString current = presentedPicture(context);
+    if (current.isEmpty()) return;
     if (!Dialogs().AskYesNo(DeleteQuestion, DeleteCaption)) return;
-    PhotoList& photos = context.photos;
-    if (!DeletePicture(photos.CurrentPath(), context.undo, context.toTrash)) return;
-    showTheNextAfterLeaving(photos);
+    if (!DeletePicture(current, context.undo, context.toTrash)) return;
+    showTheNextAfterLeaving(context.photos);
 }
 
 void PhotoActions::showTheNextAfterLeaving(PhotoList& photos)
@@ -173,7 +208,7 @@ void PhotoActions::SendToFavourite(int number, const PhotoActionContext& context
     }
     const QString folder = context.favouriteFolders.at(number - 1);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        FolderFavourites::SayFolderMissing();
+        if (context.favouriteFolderMissing) context.favouriteFolderMissing();
         return;
     }
     if (context.action == 0)
@@ -184,36 +219,53 @@ void PhotoActions::SendToFavourite(int number, const PhotoActionContext& context
 
 void PhotoActions::moveInto(const QString& folder, const PhotoActionContext& context)
 {
-    const auto target = askTarget(RenameCaption, texts_.renamePrompt, folder, context.photos.CurrentPath());
-    if (!target || !context.undo.Move(context.photos.CurrentPath(), *target)) return;
+    const QString current = presentedPicture(context);
+    if (current.isEmpty()) return;
+    const auto target = askTarget(RenameCaption, texts_.renamePrompt, folder, current);
+    if (!target) return;
+    if (const FileResult moved = context.undo.Move(current, *target); !moved) {
+        StepMessages::MoveFailed(*target, moved);
+        return;
+    }
     if (context.confirm) Dialogs().ShowMessageKind(RenameDone + *target, Pixly, DialogService::Information);
     showTheNextAfterLeaving(context.photos);
 }
 
 void PhotoActions::SaveToNewFile(const LoadedPicture& shown, const PhotoActionContext& context)
 {
-    // A window whose picture never loaded has nothing to write; asking for a
-    // name would only invite the user to name a file to be emptied. (A shown
-    // bitmap keeps no bytes: it is read again from its file to be saved.)
+    // A window whose picture never loaded has nothing to write; asking for a name would only
+    // invite the user to name a file to be emptied. (A shown bitmap keeps no bytes: it is read
+    // again from its file to be saved.)
     if (shown.path.isEmpty()) {
         Dialogs().ShowMessageKind(NothingToSave, Pixly, DialogService::Warning);
         return;
     }
-    // The picture drawn, which may still lag behind the list's position after quick steps.
+    // The picture drawn, which the window has brought up to the list's position first.
     const QString proposed = SystemInfo::SystemRoot() + fileNameOf(shown.path);
     const auto typed = Dialogs().InputBox(SaveCaption, SavePrompt, proposed);
     if (!typed) return;
     // Undo must find the file again after the current folder has changed.
-    const QString target = typed->isEmpty() ? QString() : QFileInfo(*typed).absoluteFilePath();
+    if (typed->isEmpty()) {
+        StepMessages::SaveFailed(*typed, SystemReason(ENOENT));
+        return;
+    }
+    const QString target = QFileInfo(*typed).absoluteFilePath();
     // Read before anything is moved aside: the target may be the shown file itself.
-    const LoadedPicture picture = PictureToSave(shown);
-    context.undo.Write(shown.path, target, context.toTrash, [&picture](const QString& path) {
-        SavePictureFile(picture, path);
-        return true;
-    });
+    const QByteArray bytes = PictureBytesToSave(shown);
+    const FileResult saved =
+        context.undo.Write(shown.path, target, context.toTrash, [&bytes](const QString& path) {
+            // Writing nothing over a file would only destroy it.
+            if (bytes.isEmpty()) return FileResult::Failed(NoPictureToWrite);
+            return RewriteFile(path, bytes);
+        });
+    if (!saved) StepMessages::SaveFailed(target, saved.reason());
 }
 
 void PhotoActions::Undo(const PhotoActionContext& context)
 {
-    if (UndoStep(context.undo, context.photos)) view_.ShowCurrentPicture();
+    // A refusal must stand over the picture it leaves current.
+    view_.PresentCurrentPicture();
+    if (!UndoStep(context.undo, context.photos)) return;
+    if (context.listMayHaveMoved) context.listMayHaveMoved();
+    view_.ShowCurrentPicture();
 }
