@@ -125,9 +125,15 @@ bool IsSameFileInOtherCase(const QString& source, const QString& target)
 {
     const QFileInfo from(source);
     const QFileInfo to(target);
-    return from.isFile() && !to.isSymLink() && from.absolutePath() == to.absolutePath() &&
-           from.fileName() != to.fileName() &&
-           from.fileName().compare(to.fileName(), Qt::CaseInsensitive) == 0 && SameFile(source, target);
+    if (!from.isFile() || to.isSymLink() || from.absolutePath() != to.absolutePath() ||
+        from.fileName() == to.fileName() || from.fileName().compare(to.fileName(), Qt::CaseInsensitive) != 0 ||
+        !to.exists())
+        return false;
+    if (SameFile(source, target)) return true;
+    // Some volumes (exFAT through FUSE) give each spelling of a name its own file number; there the
+    // other spelling is the source itself when the folder holds no entry of exactly that name.
+    const QStringList entries = from.dir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    return entries.contains(from.fileName()) && !entries.contains(to.fileName());
 }
 
 FileResult MoveNoReplace(const QString& source, const QString& target)

@@ -24,8 +24,8 @@ FileResult CopyReplacing(const QString& source, const QString& target);
 FileResult MoveNoReplace(const QString& source, const QString& target);
 
 // True when target names the existing file source itself, in the same folder and with a name
-// that differs only in letter case: what a case-insensitive volume reports for a rename that
-// only changes the case.
+// that differs only in letter case: what a case-insensitive volume (a memory card) reports for a
+// rename that only changes the case.
 bool IsSameFileInOtherCase(const QString& source, const QString& target);
 
 enum class FolderCreation { Created, AlreadyExists, NotCreated };
