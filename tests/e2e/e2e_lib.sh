@@ -61,6 +61,52 @@ key() {
   xdotool key --delay 100 "$@"
 }
 
+# Brings the window to the front and waits until it has the focus, so that keys go to it.
+focus_window() {
+  local window=$1
+  for _ in $(seq 1 50); do
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] && return 0
+    sleep 0.1
+  done
+  fail "window $window did not take the focus"
+}
+
+# Waits until the program has handled every key pressed in the viewer so far: its help window
+# (F1) opens only after them. A question or message that comes up first is answered with Enter,
+# its default button.
+settle_viewer() {
+  local viewer=$1 dialog
+  focus_window "$viewer"
+  key F1
+  for _ in $(seq 1 150); do
+    dialog=$(xdotool search --onlyvisible --name '^Help$' 2>/dev/null | head -n 1 || true)
+    if [ -n "$dialog" ]; then
+      focus_window "$dialog"
+      key alt+F4
+      wait_for_no_window "Help"
+      return 0
+    fi
+    dialog=$(xdotool search --onlyvisible --name '^Pixly$' 2>/dev/null | head -n 1 || true)
+    if [ -n "$dialog" ]; then
+      focus_window "$dialog"
+      key Return
+      wait_for_no_window "Pixly"
+      focus_window "$viewer"
+      key F1
+    fi
+    sleep 0.2
+  done
+  fail "the viewer did not get round to its keys"
+}
+
+# The colour that fills most of an area of the screen (left top width height): red, green, blue,
+# white or other.
+screen_colour() {
+  xwd -root -silent > "$E2E_WORK/screen.xwd"
+  python3 "$(dirname "${BASH_SOURCE[0]}")/screen.py" colour "$E2E_WORK/screen.xwd" "$@"
+}
+
 # Double-clicks the first file of the folder window's source list and prints
 # the id of the main viewer that opens.
 open_first_picture() {
@@ -85,8 +131,7 @@ click_in_window() {
 answer_yes() {
   local question
   question=$(wait_for_window "$1")
-  sleep 0.5
-  xdotool windowactivate --sync "$question" >/dev/null 2>&1 || true
+  focus_window "$question"
   key shift+Tab space
 }
 
@@ -95,8 +140,7 @@ key_in() {
   local dialog title=$1
   shift
   dialog=$(wait_for_window "$title")
-  sleep 0.5
-  xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
+  focus_window "$dialog"
   key "$@"
 }
 

@@ -10,7 +10,7 @@ src=$E2E_WORK/fotky
 first=$E2E_WORK/rodina
 second=$E2E_WORK/dovolena
 mkdir -p "$E2E_WORK/start" "$src" "$first" "$second"
-helper=$(dirname "$0")/upright_photo.py
+helper=$(dirname "$0")/screen.py
 # A red landscape picture of 240 x 160 that the camera says to turn a quarter clockwise.
 gst-launch-1.0 -q videotestsrc num-buffers=1 pattern=red ! video/x-raw,width=240,height=160 ! jpegenc ! \
   filesink location="$E2E_WORK/red.jpg"
