@@ -74,12 +74,18 @@ focus_window() {
 
 # Waits until the program has handled every key pressed in the viewer so far: its help window
 # (F1) opens only after them. A question or message that comes up first is answered with Enter,
-# its default button.
+# its default button, and F1 is pressed again once the viewer has the focus back.
 settle_viewer() {
-  local viewer=$1 dialog
-  focus_window "$viewer"
-  key F1
+  local viewer=$1 dialog asked=no
   for _ in $(seq 1 150); do
+    dialog=$(xdotool search --onlyvisible --name '^Pixly$' 2>/dev/null | head -n 1 || true)
+    if [ -n "$dialog" ]; then
+      focus_window "$dialog"
+      key Return
+      wait_for_no_window "Pixly"
+      asked=no
+      continue
+    fi
     dialog=$(xdotool search --onlyvisible --name '^Help$' 2>/dev/null | head -n 1 || true)
     if [ -n "$dialog" ]; then
       focus_window "$dialog"
@@ -87,13 +93,11 @@ settle_viewer() {
       wait_for_no_window "Help"
       return 0
     fi
-    dialog=$(xdotool search --onlyvisible --name '^Pixly$' 2>/dev/null | head -n 1 || true)
-    if [ -n "$dialog" ]; then
-      focus_window "$dialog"
-      key Return
-      wait_for_no_window "Pixly"
-      focus_window "$viewer"
+    if [ "$asked" = no ] && [ "$(xdotool getactivewindow 2>/dev/null)" = "$viewer" ]; then
       key F1
+      asked=yes
+    elif [ "$asked" = no ]; then
+      xdotool windowactivate "$viewer" >/dev/null 2>&1 || true
     fi
     sleep 0.2
   done

@@ -9,4 +9,4 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export E2E_WORK=$work E2E_PIXLY=$pixly E2E_PICTURE=$here/../../assets/logo.jpg
-exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$scenario"
+exec xvfb-run -a -s "-screen 0 1280x1024x24" bash ${E2E_TRACE:+-x} "$scenario"

@@ -2,16 +2,27 @@
 # Takes sorting steps back in the real program under Xvfb: a deleted picture
 # goes to the trash with its info and Ctrl+Z brings it back byte for byte; a
 # copy is removed again by Ctrl+Z; after a bounded random session of sorting
-# keys every original picture is in the source folder or in the trash.
+# keys (copies, renames, favourites' digits, deletions, undo), first copying,
+# then renaming, every original picture is whole somewhere it belongs and
+# nothing else was written.
 # Run through run_e2e.sh; E2E_SEED repeats a session.
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 
 src=$E2E_WORK/fotky
 dst=$E2E_WORK/vybrane
+fav=$E2E_WORK/oblibene
 trash=$XDG_DATA_HOME/Trash
-mkdir -p "$E2E_WORK/start" "$src" "$dst"
-for name in a b c d; do cp "$E2E_PICTURE" "$src/$name.jpg"; done
+mkdir -p "$E2E_WORK/start" "$src" "$dst" "$fav"
+# Pictures of bytes of their own, so that a wrong file in the right place shows.
+colours=(red green blue white)
+names=(a b c d)
+for i in "${!names[@]}"; do
+  gst-launch-1.0 -q videotestsrc num-buffers=1 pattern="${colours[i]}" ! video/x-raw,width=320,height=240 ! \
+    jpegenc ! filesink location="$src/${names[i]}.jpg"
+done
+originals=$(cd "$src" && sha256sum -- *.jpg | cut -d' ' -f1 | sort)
+printf 'Oblibene;%s\r\n' "$fav" > "$E2E_WORK/start/$(id -un | tr 'A-Z' 'a-z').dat"
 config="$HOME/.config/Tremanova/Vendrax.conf"
 mkdir -p "$(dirname "$config")"
 # No copy confirmations, so that a copy asks only for the name.
@@ -23,7 +34,7 @@ window=$(start_pixly)
 viewer=$(open_first_picture "$window")
 
 in_viewer() {
-  xdotool windowactivate --sync "$viewer" >/dev/null 2>&1 || true
+  focus_window "$viewer"
   key "$@"
 }
 
@@ -38,6 +49,7 @@ wait_for_file() {
 }
 
 # Delete: the picture goes to the trash, with an info file naming its place.
+first=$(sha256sum < "$src/a.jpg")
 in_viewer Delete
 answer_yes "Smazat"
 wait_for_file "$src/a.jpg" no
@@ -49,7 +61,7 @@ grep -Eqx 'DeletionDate=[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}' "
 # Ctrl+Z brings it back byte for byte, and its info goes.
 in_viewer ctrl+z
 wait_for_file "$src/a.jpg" yes
-cmp -s "$E2E_PICTURE" "$src/a.jpg" || fail "the restored picture differs"
+[ "$(sha256sum < "$src/a.jpg")" = "$first" ] || fail "the restored picture differs"
 [ ! -e "$trash/info/a.jpg.trashinfo" ] || fail "the trash info stayed"
 
 # A copy, and Ctrl+Z removes it; the restored picture is the current one.
@@ -59,39 +71,49 @@ wait_for_file "$dst/a.jpg" yes
 in_viewer ctrl+z
 wait_for_file "$dst/a.jpg" no
 
-# Answers what a step may have asked: the wrap-around question (Yes is the
-# default) or a message that a step cannot be undone.
-settle() {
-  sleep 0.4
-  local dialog
-  dialog=$(xdotool search --onlyvisible --name '^Pixly$' 2>/dev/null | head -n 1 || true)
-  if [ -n "$dialog" ]; then
-    xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
-    key Return
-    wait_for_no_window "Pixly"
-  fi
-}
-
 seed=${E2E_SEED:-$RANDOM}
 RANDOM=$seed
 echo "e2e: random session with E2E_SEED=$seed"
-for _ in $(seq 1 14); do
-  case $((RANDOM % 5)) in
-    0) in_viewer Right ;;
-    1) in_viewer Left ;;
-    2) in_viewer c; key_in "Kopírování" Return ;;
-    # The last picture stays, so the viewer never runs out of pictures.
-    3) if [ "$(ls "$src" | wc -l)" -gt 1 ]; then in_viewer Delete; answer_yes "Smazat"; fi ;;
-    4) in_viewer ctrl+z ;;
-  esac
-  settle
-done
+# Each press ends with the viewer having handled it; a question or message it raised is answered
+# with its default button.
+session() {
+  local mode=$1 step
+  for step in $(seq 1 12); do
+    case $((RANDOM % 6)) in
+      0) in_viewer Right ;;
+      1) in_viewer Left ;;
+      2) in_viewer c
+         if [ "$mode" = copy ]; then key_in "Kopírování" Return
+         else key_in "Přejmenování" ctrl+a; xdotool type "r$step"; key Return; fi ;;
+      3) if [ "$mode" = copy ]; then in_viewer 1; key_in "Kopírování" Return
+         elif [ "$(ls "$src" | wc -l)" -gt 1 ]; then in_viewer 1; key_in "Přejmenování" Return; fi ;;
+      # The last picture stays, so the viewer never runs out of pictures.
+      4) if [ "$(ls "$src" | wc -l)" -gt 1 ]; then in_viewer Delete; answer_yes "Smazat"; fi ;;
+      5) in_viewer ctrl+z ;;
+    esac
+    settle_viewer "$viewer"
+  done
+}
+session copy
+# The folder window's action becomes "přejmenovávat", and the viewer opens again.
+in_viewer F5
+focus_window "$window"
+xdotool mousemove --window "$window" 300 313 click 1
+viewer=$(open_first_picture "$window")
+session rename
 
-for name in a b c d; do
-  [ -f "$src/$name.jpg" ] && continue
-  grep -lx "Path=$src/$name.jpg" "$trash"/info/*.trashinfo >/dev/null 2>&1 ||
-    fail "$name.jpg is neither in the source folder nor in the trash (E2E_SEED=$seed)"
+# Every original is whole in the source folder, the favourite folder or the trash; every other
+# file is a whole copy of one; nothing half-written or hidden is left.
+kept=$(for f in "$src"/* "$fav"/* "$trash"/files/*; do if [ -f "$f" ]; then sha256sum < "$f" | cut -d' ' -f1; fi; done)
+for hash in $originals; do
+  echo "$kept" | grep -qx "$hash" || fail "an original picture was lost (E2E_SEED=$seed)"
 done
+for f in "$src"/* "$dst"/* "$fav"/*; do
+  [ -f "$f" ] || continue
+  echo "$originals" | grep -qx "$(sha256sum < "$f" | cut -d' ' -f1)" || fail "$f is no whole picture (E2E_SEED=$seed)"
+done
+leftovers=$(find "$src" "$dst" "$fav" -name '.*' | head -n 1)
+[ -z "$leftovers" ] || fail "$leftovers was left behind (E2E_SEED=$seed)"
 
 in_viewer Escape
 answer_yes "Pixly"
