@@ -304,6 +304,14 @@ bool writeSeeds(const QDir& folder, const QString& reader, const Seeds& seeds)
     return true;
 }
 
+// The seeds of a target whose first bytes choose how it reads the rest.
+Seeds withControlBytes(Seeds seeds, const QByteArray& control)
+{
+    for (auto& seed : seeds)
+        seed.second.prepend(control);
+    return seeds;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -327,6 +335,8 @@ int main(int argc, char** argv)
         {"m3uplaylist", m3uSeeds()},
         {"favouritesfile", favouritesSeeds()},
         {"versionfile", versionSeeds()},
+        {"shownpicture", withControlBytes(jpegSeeds(), QByteArray("\x03\x80", 2))},
+        {"resample", withControlBytes(jpegSeeds(), QByteArray("\x31\x01", 2))},
     };
     for (const auto& [reader, seeds] : readers) {
         if (!writeSeeds(folder, reader, seeds)) return 1;

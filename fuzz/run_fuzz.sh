@@ -19,7 +19,7 @@ build=${PIXLY_FUZZ_BUILD_DIR:-$PWD/build-fuzz}
 readers=("$@")
 if ((${#readers[@]} == 0)); then
   readers=(exifreader exiforientation wmfrenderer emfrenderer dibdecoder iconloader jpegdecoder mp3length
-           m3uplaylist favouritesfile versionfile)
+           m3uplaylist favouritesfile versionfile shownpicture resample)
 fi
 
 generator=()
@@ -44,7 +44,7 @@ run() {
   local reader=$1 timeout=2 malloc_limit=64 dict=()
   case $reader in
     wmfrenderer | emfrenderer) timeout=10 malloc_limit=128 ;;
-    jpegdecoder) malloc_limit=128 ;;
+    jpegdecoder | shownpicture | resample) malloc_limit=128 ;;
   esac
   if [[ -f $here/$reader.dict ]]; then dict=(-dict="$here/$reader.dict"); fi
   mkdir -p "$build/corpus/$reader" "$build/artifacts/$reader"

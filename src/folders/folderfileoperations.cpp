@@ -2,6 +2,8 @@
 
 #include "controls/directorylistbox.h"
 #include "controls/filelistbox.h"
+#include "controls/radiogroup.h"
+#include "folders/favouritesfile.h"
 #include "folders/favouritesview.h"
 #include "folders/folderdragdrop.h"
 #include "folders/nast_pixly.h"
@@ -107,9 +109,35 @@ void FolderFileOperations::UndoLastStep()
 {
     PhotoList photos(*window_.FileListBox1);
     if (!UndoStep(window_.undo, photos)) return;
-    window_.FollowSourceList();
+    FollowSourceList();
     window_.FileListBox2->Update();
     previewSelected();
+}
+
+PhotoActionContext FolderFileOperations::ActionContextFor(PhotoList& photos)
+{
+    QStringList favouriteFolders;
+    for (const Favourite& entry : window_.Favourites().Entries())
+        favouriteFolders << entry.path;
+    return {photos,
+            window_.DirectoryListBox1->Directory(),
+            window_.DirectoryListBox2->Directory(),
+            window_.RadioGroup1->ItemIndex(),
+            window_.nast.show,
+            window_.undo,
+            window_.nast.kos,
+            favouriteFolders,
+            &FolderFavourites::SayFolderMissing,
+            [this] { FollowSourceList(); }};
+}
+
+void FolderFileOperations::FollowSourceList()
+{
+    const QString listed = window_.FileListBox1->Directory();
+    if (QDir(listed) == QDir(window_.DirectoryListBox1->Directory())) return;
+    const QString picture = window_.FileListBox1->FileName();
+    window_.SetSourceFolder(listed);
+    if (!picture.isEmpty()) PhotoList(*window_.FileListBox1).SelectByPath(picture);
 }
 
 void FolderFileOperations::previewSelected()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "sorting/photoactions.h"
+
 class FolderDragDrop;
+class PhotoList;
 class QWidget;
 class Tnastaveni;
 
@@ -35,6 +38,12 @@ public:
     // Asks for a name, makes the folder in the destination folder and goes
     // into it.
     void NewFolder();
+    // What the viewers' copy, rename and delete keys act with: the folders,
+    // the action, the settings, the undo stack and the favourites.
+    PhotoActionContext ActionContextFor(PhotoList& photos);
+    // After an undo took the source list to another folder: the folder trees
+    // and the path field go there too, and the list keeps its picture.
+    void FollowSourceList();
 
 private:
     // Asks whether to swap; No gives the source side the destination folder.

@@ -24,7 +24,6 @@
 #include "shell/storedsettings.h"
 #include "shell/windows.h"
 #include "slideshow/pixly_slide.h"
-#include "sorting/photolist.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -497,23 +496,6 @@ StoredFolders Tnastaveni::CurrentFolders() const
     return {DirectoryListBox1->Directory(), DirectoryListBox2->Directory()};
 }
 
-PhotoActionContext Tnastaveni::ActionContextFor(PhotoList& photos)
-{
-    QStringList favouriteFolders;
-    for (const Favourite& entry : Favourites().Entries())
-        favouriteFolders << entry.path;
-    return {photos,
-            DirectoryListBox1->Directory(),
-            DirectoryListBox2->Directory(),
-            RadioGroup1->ItemIndex(),
-            nast.show,
-            undo,
-            nast.kos,
-            favouriteFolders,
-            &FolderFavourites::SayFolderMissing,
-            [this] { FollowSourceList(); }};
-}
-
 void Tnastaveni::Refresh()
 {
     AppCursor::SetBusy();
@@ -524,15 +506,6 @@ void Tnastaveni::Refresh()
     FileListBox1->Update();
     FileListBox2->Update();
     AppCursor::SetNormal();
-}
-
-void Tnastaveni::FollowSourceList()
-{
-    const QString listed = FileListBox1->Directory();
-    if (QDir(listed) == QDir(DirectoryListBox1->Directory())) return;
-    const QString picture = FileListBox1->FileName();
-    SetSourceFolder(listed);
-    if (!picture.isEmpty()) PhotoList(*FileListBox1).SelectByPath(picture);
 }
 
 bool Tnastaveni::SelectedPictureOrComplain()

@@ -129,10 +129,7 @@ public:
     // The source and destination folders as they are stored.
     StoredFolders CurrentFolders() const;
     // What the viewers' copy, rename and delete keys act with.
-    PhotoActionContext ActionContextFor(PhotoList& photos);
-    // After an undo took the source list to another folder: the folder trees and the path field
-    // go there too, and the list keeps its picture.
-    void FollowSourceList();
+    PhotoActionContext ActionContextFor(PhotoList& photos) { return fileOperations.ActionContextFor(photos); }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -45,11 +45,18 @@ wait_for_no_window() {
 }
 
 # Starts the program in $E2E_START (default: the work folder's "start")
-# with the given arguments and prints the id of the folder window.
+# with the given arguments and prints the id of the folder window. A message
+# box that the start is expected to show first, titled as $E2E_START_BOX
+# says (a pattern), is confirmed.
 start_pixly() {
   (cd "${E2E_START:-$E2E_WORK/start}" && exec ${E2E_WRAP:-} "$E2E_PIXLY" "$@" >>"$E2E_WORK/pixly.log" 2>&1) &
   echo $! > "$E2E_WORK/pixly.pid"
-  local window
+  local window box
+  if [ -n "${E2E_START_BOX:-}" ]; then
+    box=$(wait_for_window "$E2E_START_BOX")
+    focus_window "$box"
+    key Return
+  fi
   window=$(wait_for_window "Nastavení")
   # The splash comes to the front for a second before handing over.
   sleep 1.5

@@ -1,5 +1,6 @@
 #include "filebytes.h"
 #include "fileops/fileoperations.h"
+#include "fileops/saferewrite.h"
 #include "testenvironment.h"
 
 #include <QDateTime>
@@ -74,6 +75,34 @@ private slots:
         QCOMPARE(QFileInfo(target).lastModified(), taken);
         // Nothing is left beside it.
         QCOMPARE(QDir(otherVolume.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void rewriteTakesThePlaceOnlyWhenCommitted()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("needs POSIX permissions and links");
+#else
+        TestEnvironment env;
+        const QString folder = env.makeFolder(QStringLiteral("cil"));
+        const QString target = env.writeFile(QStringLiteral("cil/a.jpg"), "old");
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        const QString link = QDir(folder).filePath(QStringLiteral("odkaz.jpg"));
+        QVERIFY(QFile::link(target, link));
+        {
+            SafeRewrite abandoned(target);
+            QVERIFY(abandoned.Write("half"));
+        }
+        QCOMPARE(FileBytes(target), QByteArray("old"));
+        SafeRewrite kept(target, SafeRewrite::Existing::Keep);
+        QCOMPARE(kept.Write("new").outcome(), FileResult::Outcome::NameTaken);
+        // Through the link, the file it points to gets the new contents and keeps who may read it.
+        QVERIFY(RewriteFile(link, "new"));
+        QCOMPARE(FileBytes(target), QByteArray("new"));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QFile::permissions(target), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                                 QFile::WriteUser | QFile::ReadGroup);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
+#endif
     }
 
     void newFolderOutcomes()

@@ -371,6 +371,28 @@ private slots:
         QCOMPARE(dialogs.count(), 1);
     }
 
+    void undoAfterTheSourceFolderChangedTakesTheFolderSideAlong()
+    {
+        TestEnvironment env;
+        const QString first = env.makeFolder(QStringLiteral("prvni"));
+        const QString second = env.makeFolder(QStringLiteral("druha"));
+        env.writeFile(QStringLiteral("prvni/a.jpg"), MakeJpeg(8, 8, Qt::red));
+        env.writeFile(QStringLiteral("druha/b.jpg"), MakeJpeg(8, 8, Qt::blue));
+        storeFolders(env, first, second);
+        RecordingDialogs dialogs;
+        auto windows = StartProgram();
+        Tnastaveni* window = windows->nastaveni;
+        window->FileListBox1->SetItemIndex(0);
+        dialogs.answerYes();
+        window->Smazat1Click();
+        window->SetSourceFolder(second);
+
+        pressCtrlZ(window->FileListBox1);
+        QCOMPARE(window->DirectoryListBox1->Directory(), first);
+        QCOMPARE(window->Edit1->text(), first);
+        QCOMPARE(window->FileListBox1->FileName(), nativeJoin(first, QStringLiteral("a.jpg")));
+    }
+
     void aDragFromTheSourceListKeepsThePressedFileAndItsPreview()
     {
         TestEnvironment env;

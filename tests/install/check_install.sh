@@ -47,5 +47,6 @@ for file in "${installed[@]}"; do
   grep -q " \./usr/$file\$" <<<"$contents" || fail "package lacks /usr/$file"
 done
 
-"$here/../e2e/run_e2e.sh" "$here/installed_program.sh" "$prefix/bin/pixly"
+E2E_MAKER_WEB=$(sed -n 's/^PIXLY_MAKER_WEB:STRING=//p' "$build/CMakeCache.txt") \
+  "$here/../e2e/run_e2e.sh" "$here/installed_program.sh" "$prefix/bin/pixly"
 echo "install: tree, validators, package and installed program checked"

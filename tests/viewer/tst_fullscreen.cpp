@@ -2,6 +2,7 @@
 #include "controls/picturebox.h"
 #include "controls/radiogroup.h"
 #include "filebytes.h"
+#include "fileops/fileresult.h"
 #include "folders/nast_pixly.h"
 #include "formats/picturefile.h"
 #include "platform/settingsstore.h"
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cerrno>
 
 namespace {
 
@@ -204,6 +206,14 @@ private slots:
         QFile saved(target);
         QVERIFY(original.open(QIODevice::ReadOnly) && saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), original.readAll());
+
+        // Into a folder that is not there: said, with the system's reason, and nothing to undo.
+        const QString nowhere = QDir(f.env.startDir()).filePath(QStringLiteral("chybi/x.jpg"));
+        f.dialogs.answerInput(nowhere);
+        f.press(Qt::Key_S, QString(), Qt::ControlModifier);
+        QCOMPARE(f.dialogs.last().text, QStringLiteral("Obrázek se nepodařilo uložit do\r%1\r%2")
+                                            .arg(QDir::toNativeSeparators(nowhere), SystemReason(ENOENT)));
+        QCOMPARE(f.dialogs.last().icon, QStringLiteral("warning"));
     }
 
     void savingWithoutAPictureWritesNothing()
