@@ -7,6 +7,7 @@
 #include "platform/pixlyerror.h"
 #include "resample/resamplefile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
