@@ -17,7 +17,7 @@ constexpr std::array kSteps{0.25, 1.0 / 3, 0.5, 2.0 / 3, 1.0, 1.5, 2.0, 3.0, 4.0
 constexpr double kSameScale = 1e-6;
 
 // Of the box's side, the margin decoded around what is visible.
-constexpr int kMarginDivisor = 4;
+constexpr int kMarginDivisor = 8;
 
 // Where a side of length (enlarged) starts in a box side of room, for a centre in fractions.
 int sideStart(int length, int room, double centre)

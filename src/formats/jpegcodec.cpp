@@ -550,11 +550,10 @@ DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse)
     return DecodedJpeg{reader.decode(std::move(reuse)), multipleScans, reader.size()};
 }
 
-DecodedJpeg DecodeJpegScaled(const QByteArray& data, const JpegScaling& scaling)
+namespace {
+
+DecodedJpeg decodeScaled(JpegReader& reader, const JpegScaling& scaling)
 {
-    JpegReader reader;
-    reader.watch(scaling.checkpoint);
-    reader.readHeader(data);
     reader.refuseOversizedPicture();
     const bool multipleScans = reader.hasMultipleScans();
     if (scaling.region)
@@ -562,6 +561,24 @@ DecodedJpeg DecodeJpegScaled(const QByteArray& data, const JpegScaling& scaling)
             return DecodedJpeg{reader.decodeRegion(*region), multipleScans, reader.size()};
     if (scaling.atLeast) reader.scaleToAtLeast(scaling.atLeast(reader.size()));
     return DecodedJpeg{reader.decode(QImage()), multipleScans, reader.size()};
+}
+
+} // namespace
+
+DecodedJpeg DecodeJpegScaled(const QByteArray& data, const JpegScaling& scaling)
+{
+    JpegReader reader;
+    reader.watch(scaling.checkpoint);
+    reader.readHeader(data);
+    return decodeScaled(reader, scaling);
+}
+
+DecodedJpeg DecodeJpegScaled(const JpegReadBytes& read, const JpegScaling& scaling)
+{
+    JpegReader reader;
+    reader.watch(scaling.checkpoint);
+    reader.readHeader(read);
+    return decodeScaled(reader, scaling);
 }
 
 QSize JpegScaledSize(const QSize& fullSize, int eighths)

@@ -75,6 +75,10 @@ QByteArray EncodeJpeg(const QImage& image, int quality, bool progressive);
 // Where the old JPEG comes from: fills the buffer with up to capacity bytes and returns how many,
 // 0 at the end of the data.
 using JpegReadBytes = std::function<qsizetype(char* buffer, qsizetype capacity)>;
+// As DecodeJpegScaled, reading the file a block at a time as libjpeg asks for it: a region of a
+// single-scan file is decoded without the data after its last row ever being read.
+DecodedJpeg DecodeJpegScaled(const JpegReadBytes& read, const JpegScaling& scaling);
+
 // Where the new JPEG goes, a block at a time.
 using JpegWriteBytes = std::function<void(const char* data, qsizetype size)>;
 

@@ -12,11 +12,10 @@
 
 namespace {
 
-// Only the head of the file is read; a file that cannot be opened fails in the decoder.
-int OrientationOf(const QString& path)
+// JPEG files begin with a start-of-image marker.
+bool IsJpeg(QFile& file)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? ReadExifOrientation(file) : OrientationAsStored;
+    return file.peek(2) == QByteArrayLiteral("\xFF\xD8");
 }
 
 // The stored picture's pixels that a rectangle of the turned picture shows.
@@ -41,8 +40,25 @@ QRect CoveringPixels(const QRectF& part, double scale, const QSize& scaled)
 ShownPicture ReadZoomedPart(const QString& path, const PictureShape& shape,
                             const std::function<void()>& checkpoint)
 {
-    int orientation = shape.upright ? OrientationOf(path) : OrientationAsStored;
-    std::optional<QRectF> area; // only for a JPEG decoded in part
+    QFile file(path);
+    // Any other picture, or a file that cannot be read (whose error LoadPictureFile raises), whole.
+    if (!file.open(QIODevice::ReadOnly) || !IsJpeg(file)) {
+        ShownPicture shown;
+        shown.picture = LoadPictureFile(path);
+        const int orientation =
+            ShownOrientation(shown.picture.format,
+                             shape.upright ? ReadExifOrientation(shown.picture.data) : OrientationAsStored);
+        shown.fitted = Oriented(shown.picture.image, orientation);
+        shown.uprightSize = shown.fitted.size();
+        shown.area = QRectF(QPointF(0, 0), QSizeF(shown.uprightSize));
+        shown.picture.image = QImage();
+        shown.picture.data = QByteArray();
+        return shown;
+    }
+    const int orientation = ShownOrientation(PictureFormat::Jpeg,
+                                             shape.upright ? ReadExifOrientation(file) : OrientationAsStored);
+    file.seek(0);
+    ShownPicture shown;
     JpegScaling scaling;
     scaling.checkpoint = checkpoint;
     scaling.region = [&](const QSize& stored) {
@@ -53,16 +69,19 @@ ShownPicture ReadZoomedPart(const QString& path, const PictureShape& shape,
         const QSize scaledStored = JpegScaledSize(stored, eighths);
         const QRect turned = CoveringPixels(PictureZoom::PartToRead(shape.zoom, upright, shape.box), scale,
                                             OrientedSize(scaledStored, orientation));
-        area = QRectF(QPointF(turned.topLeft()) / scale, QSizeF(turned.size()) / scale);
+        shown.area = QRectF(QPointF(turned.topLeft()) / scale, QSizeF(turned.size()) / scale);
+        shown.uprightSize = upright;
         return std::optional(JpegRegion{eighths, StoredRect(turned, scaledStored, orientation)});
     };
-    ShownPicture shown;
-    shown.picture = LoadPictureFile(path, scaling);
-    orientation = ShownOrientation(shown.picture.format, orientation);
-    shown.fitted = Oriented(shown.picture.image, orientation);
-    shown.uprightSize = OrientedSize(shown.picture.fullSize, orientation);
-    shown.area = area.value_or(QRectF(QPointF(0, 0), QSizeF(shown.uprightSize)));
-    shown.picture.image = QImage();
-    shown.picture.data = QByteArray();
+    // Read as libjpeg asks: the data after the part's last row is never read.
+    const DecodedJpeg decoded = DecodeJpegScaled(
+        [&file](char* buffer, qsizetype capacity) {
+            return std::max<qsizetype>(0, file.read(buffer, capacity));
+        },
+        scaling);
+    shown.fitted = Oriented(decoded.image, orientation);
+    shown.picture.path = path;
+    shown.picture.format = PictureFormat::Jpeg;
+    shown.picture.fullSize = decoded.fullSize;
     return shown;
 }
