@@ -384,7 +384,7 @@ private slots:
     {
         FullScreen f(0);
         const QStringList lines = f.windows->help->Memo1->toPlainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 24);
+        QCOMPARE(lines.size(), 27);
         QCOMPARE(lines.first(), QStringLiteral("Posouvání obrázků:"));
         QCOMPARE(lines.at(7), QString(81, QLatin1Char('-')));
         QCOMPARE(lines.at(17),
@@ -393,8 +393,10 @@ private slots:
         QCOMPARE(lines.at(22),
                  QStringLiteral("Ctrl+Z vrátí zpět poslední kopírování, přejmenování nebo smazání."));
         QCOMPARE(
-            lines.last(),
+            lines.at(23),
             QStringLiteral("Klávesy 1–9 zkopírují nebo přesunou obrázek do oblíbené složky s tímto číslem."));
+        QCOMPARE(lines.last(), QStringLiteral("Tažením levým tlačítkem myši se zvětšený obrázek posouvá; "
+                                              "zvětšení i místo zůstanou i u dalších obrázků."));
         QVERIFY(f.windows->help->Memo1->isReadOnly());
         QCOMPARE(f.windows->help->windowTitle(), QStringLiteral("Help"));
     }
