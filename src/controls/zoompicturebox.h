@@ -17,8 +17,8 @@ class ZoomPictureBox : public PictureBox {
 public:
     explicit ZoomPictureBox(QWidget* parent = nullptr);
 
-    using PictureBox::SetPicture;
-    // The fitted picture of the picture at source, whose own size as it is shown is fullSize.
+    // The fitted picture of the picture at source, whose own size as it is shown is fullSize (none
+    // shows an unreadable picture as nothing).
     void SetPicture(const QImage& fitted, const QSize& fullSize, const QString& source);
     // A sharp part of the picture at source for the zoomed view: image covers area, given in the
     // pixels of fullSize. A part of another picture than the one shown makes that picture shown.

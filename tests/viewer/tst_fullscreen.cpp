@@ -1,6 +1,6 @@
 #include "controls/filelistbox.h"
-#include "controls/picturebox.h"
 #include "controls/radiogroup.h"
+#include "controls/zoompicturebox.h"
 #include "filebytes.h"
 #include "folders/nast_pixly.h"
 #include "formats/picturefile.h"
@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace {
 
@@ -163,6 +164,28 @@ private slots:
         f.windows->nastaveni->RadioGroup1->SetItemIndex(0);
         f.press(Qt::Key_Asterisk, QStringLiteral("*"));
         QCOMPARE(f.dialogs.last().text, QStringLiteral("Zadejte název pro nový soubor:"));
+    }
+
+    void aSlideshowShowsItsPicturesFittedAndTheWheelDoesNotZoom()
+    {
+        FullScreen f(1);
+        f.open(0);
+        f.press(Qt::Key_Z, QStringLiteral("z"));
+        QVERIFY(f.window()->Image1->Zoomed());
+        // A slideshow started from its settings window.
+        QTimer::singleShot(0, f.windows->slideshow, [&] {
+            f.windows->slideshow->SlideshowRunning = true;
+            f.windows->slideshow->reject();
+        });
+        f.press(Qt::Key_F2);
+        QVERIFY(!f.window()->Image1->Zoomed());
+        QWheelEvent wheel(QPointF(20, 15), QPointF(20, 15), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.window()->Image1, &wheel);
+        QVERIFY(!f.window()->Image1->Zoomed());
+        f.windows->slideshow->SlideshowRunning = false;
+        QApplication::sendEvent(f.window()->Image1, &wheel);
+        QVERIFY(f.window()->Image1->Zoomed());
     }
 
     void digitCopiesToAFavouriteButOpensTheSettingsDuringASlideshow()
