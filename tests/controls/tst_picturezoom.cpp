@@ -90,14 +90,6 @@ private slots:
         const PictureZoom zoom = zoomedAt(QPoint(325, 197));
         QCOMPARE(startAt(zoom, next), start);
     }
-
-    void escapeLeavesTheZoomOnlyOnce()
-    {
-        PictureZoom zoom = zoomedAt(QPoint(200, 150));
-        QVERIFY(zoom.Leave());
-        QVERIFY(!zoom.Leave());
-        QCOMPARE(zoom.Percent(kPicture, kBox), 25);
-    }
 };
 
 QTEST_APPLESS_MAIN(TestPictureZoom)
