@@ -322,6 +322,39 @@ public:
         runLibjpeg(errors_, [this, count] { jpeg_skip_scanlines(&cinfo_, JDIMENSION(count)); });
     }
 
+    // Decodes only the region's rows and columns, at its scale. Libjpeg cuts at iMCU boundaries,
+    // and the pixels next to a cut are made without their neighbours, so an iMCU more is decoded
+    // on every side and left out.
+    QImage decodeRegion(const JpegRegion& region)
+    {
+        runLibjpeg(errors_, [this, &region] {
+            cinfo_.scale_num = JDIMENSION(std::clamp(region.eighths, 1, 8));
+            cinfo_.scale_denom = 8;
+        });
+        startRows();
+        const QRect wanted =
+            region.rect.intersected(QRect(0, 0, int(cinfo_.output_width), int(cinfo_.output_height)));
+        if (wanted.isEmpty()) throw JpegError(JERR_BAD_CROP_SPEC);
+        const int marginX = cinfo_.max_h_samp_factor * cinfo_.min_DCT_scaled_size;
+        const int marginY = cinfo_.max_v_samp_factor * cinfo_.min_DCT_scaled_size;
+        auto left = JDIMENSION(std::max(0, wanted.x() - marginX));
+        auto width = JDIMENSION(std::min(int(cinfo_.output_width), wanted.right() + 1 + marginX)) - left;
+        runLibjpeg(errors_, [this, &left, &width] { jpeg_crop_scanline(&cinfo_, &left, &width); });
+        const int firstRow = std::max(0, wanted.y() - marginY);
+        if (firstRow > 0) skipRows(firstRow);
+        QImage image(wanted.size(), QImage::Format_RGB32);
+        if (image.isNull()) throw JpegError(JERR_OUT_OF_MEMORY);
+        std::vector<QRgb> row(cinfo_.output_width);
+        const int skipped = wanted.x() - int(left);
+        for (int y = firstRow; y <= wanted.bottom(); ++y) {
+            readRow(row.data());
+            if (y >= wanted.y())
+                std::copy_n(row.begin() + skipped, wanted.width(),
+                            reinterpret_cast<QRgb*>(image.scanLine(y - wanted.y())));
+        }
+        return image;
+    }
+
 private:
     // Starts decompressing into RGB32 or, for CMYK and YCCK files, into CMYK that the reader
     // converts itself; true for the latter.
@@ -517,15 +550,41 @@ DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse)
     return DecodedJpeg{reader.decode(std::move(reuse)), multipleScans, reader.size()};
 }
 
+namespace {
+
+DecodedJpeg decodeScaled(JpegReader& reader, const JpegScaling& scaling)
+{
+    reader.refuseOversizedPicture();
+    const bool multipleScans = reader.hasMultipleScans();
+    if (scaling.region)
+        if (const std::optional<JpegRegion> region = scaling.region(reader.size()))
+            return DecodedJpeg{reader.decodeRegion(*region), multipleScans, reader.size()};
+    if (scaling.atLeast) reader.scaleToAtLeast(scaling.atLeast(reader.size()));
+    return DecodedJpeg{reader.decode(QImage()), multipleScans, reader.size()};
+}
+
+} // namespace
+
 DecodedJpeg DecodeJpegScaled(const QByteArray& data, const JpegScaling& scaling)
 {
     JpegReader reader;
     reader.watch(scaling.checkpoint);
     reader.readHeader(data);
-    reader.refuseOversizedPicture();
-    if (scaling.atLeast) reader.scaleToAtLeast(scaling.atLeast(reader.size()));
-    const bool multipleScans = reader.hasMultipleScans();
-    return DecodedJpeg{reader.decode(QImage()), multipleScans, reader.size()};
+    return decodeScaled(reader, scaling);
+}
+
+DecodedJpeg DecodeJpegScaled(const JpegReadBytes& read, const JpegScaling& scaling)
+{
+    JpegReader reader;
+    reader.watch(scaling.checkpoint);
+    reader.readHeader(read);
+    return decodeScaled(reader, scaling);
+}
+
+QSize JpegScaledSize(const QSize& fullSize, int eighths)
+{
+    const auto scaled = [eighths](int side) { return int((qint64(side) * eighths + 7) / 8); };
+    return QSize(scaled(fullSize.width()), scaled(fullSize.height()));
 }
 
 QSize ReadJpegSize(const QByteArray& data)

@@ -2,11 +2,13 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 #include <QtGlobal>
 
 #include <functional>
+#include <optional>
 
 // JPEG decoding and encoding through libjpeg. Every failure raises JpegError
 // (platform/pixlyerror.h) carrying libjpeg's message number.
@@ -28,7 +30,16 @@ DecodedJpeg DecodeJpeg(const QByteArray& data);
 // no longer needs.
 DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse);
 
-// How a picture that is shown smaller than it is gets decoded.
+// A part of a picture to decode instead of all of it.
+struct JpegRegion {
+    int eighths = 8; // the scale, in eighths of the picture's own size (libjpeg's DCT scaling)
+    QRect rect;      // the part, in pixels of the picture at that scale (JpegScaledSize)
+};
+
+// The size libjpeg gives a picture decoded at eighths/8 of its own size.
+QSize JpegScaledSize(const QSize& fullSize, int eighths);
+
+// How a picture that is shown smaller than it is, or only in part, gets decoded.
 struct JpegScaling {
     // The smallest size wanted, given the picture's own size: the decoder uses libjpeg's DCT
     // scaling (n/8) at the smallest scale whose result is at least this size both ways, so that
@@ -37,6 +48,12 @@ struct JpegScaling {
     // Called often while decoding, also while the scans of a progressive file are read; it may
     // raise an exception to abandon the decode, which reaches the caller unchanged.
     std::function<void()> checkpoint;
+    // When it gives a region for the picture's own size, only that part is decoded, at its scale,
+    // and atLeast is not asked: the image is the region's rect within the scaled picture. Libjpeg
+    // then makes pixels only for those rows and columns and passes over the rows above them
+    // (for a multi-scan file it still reads every scan first); the pixels are exactly those of
+    // the whole picture decoded at that scale.
+    std::function<std::optional<JpegRegion>(const QSize& fullSize)> region;
 };
 
 // As DecodeJpeg, scaled as asked. Memory: the scaled picture, plus for a multi-scan file libjpeg's
@@ -58,6 +75,10 @@ QByteArray EncodeJpeg(const QImage& image, int quality, bool progressive);
 // Where the old JPEG comes from: fills the buffer with up to capacity bytes and returns how many,
 // 0 at the end of the data.
 using JpegReadBytes = std::function<qsizetype(char* buffer, qsizetype capacity)>;
+// As DecodeJpegScaled, reading the file a block at a time as libjpeg asks for it: a region of a
+// single-scan file is decoded without the data after its last row ever being read.
+DecodedJpeg DecodeJpegScaled(const JpegReadBytes& read, const JpegScaling& scaling);
+
 // Where the new JPEG goes, a block at a time.
 using JpegWriteBytes = std::function<void(const char* data, qsizetype size)>;
 

@@ -33,13 +33,19 @@ ShownPicture ReadShownPicture(const QString& path, const PictureShape& shape,
     scaling.checkpoint = checkpoint;
     ShownPicture shown;
     shown.picture = LoadPictureFile(path, scaling);
-    // Only JPEGs carry an orientation.
-    if (shown.picture.format != PictureFormat::Jpeg) orientation = OrientationAsStored;
+    orientation = ShownOrientation(shown.picture.format, orientation);
     shown.fitted =
         Oriented(ScalePictureDown(shown.picture.image, storedFit(shown.picture.fullSize)), orientation);
+    shown.uprightSize = OrientedSize(shown.picture.fullSize, orientation);
+    shown.area = QRectF(QPointF(0, 0), QSizeF(shown.uprightSize));
     // Only the screen-size picture stays; a bitmap or icon is read again when it is saved.
     shown.picture.image = QImage();
     if (shown.picture.format == PictureFormat::Bitmap || shown.picture.format == PictureFormat::Icon)
         shown.picture.data = QByteArray();
     return shown;
+}
+
+int ShownOrientation(PictureFormat format, int exifOrientation)
+{
+    return format == PictureFormat::Jpeg ? exifOrientation : OrientationAsStored;
 }

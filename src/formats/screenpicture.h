@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/picturezoom.h"
 #include "formats/picturefile.h"
 
 #include <QImage>
@@ -14,14 +15,22 @@ struct ShownPicture {
     // (JPEG, metafiles), those bytes; no pixels.
     LoadedPicture picture;
     QImage fitted; // fitted into the viewer's box, ready to draw
+    // The picture's own size turned as it is shown, and the part of it that fitted holds, in
+    // those pixels: all of it, but only what is near the box for a zoomed view.
+    QSize uprightSize;
+    QRectF area;
 };
 
 // How a viewer shows pictures: fitted into its box, and turned upright by their EXIF orientation
-// first when asked to.
+// first when asked to; or zoomed.
 struct PictureShape {
-    PictureShape(QSize box = {}, bool upright = false) : box(box), upright(upright) {}
+    PictureShape(QSize box = {}, bool upright = false, ZoomState zoom = {})
+        : box(box), upright(upright), zoom(zoom)
+    {
+    }
     QSize box;
     bool upright;
+    ZoomState zoom;
 
     bool operator==(const PictureShape&) const = default;
 };
@@ -34,3 +43,7 @@ struct PictureShape {
 // JpegScaling.
 ShownPicture ReadShownPicture(const QString& path, const PictureShape& shape,
                               const std::function<void()>& checkpoint = {});
+
+// The orientation a viewer turns a picture of this format by, given the EXIF orientation read for
+// it: only JPEGs carry one.
+int ShownOrientation(PictureFormat format, int exifOrientation);

@@ -31,7 +31,13 @@ const QStringList Lines{QStringLiteral("Posouvání obrázků:"),
                         QStringLiteral("Veškeré možnosti jsou dostupné pod pravým tlačítkem myši."),
                         QStringLiteral("Ctrl+Z vrátí zpět poslední kopírování, přejmenování nebo smazání."),
                         QStringLiteral("Klávesy 1–9 zkopírují nebo přesunou obrázek do oblíbené složky "
-                                       "s tímto číslem.")};
+                                       "s tímto číslem."),
+                        QStringLiteral("Klávesa Z ukáže obrázek ve skutečné velikosti (100 %) kolem "
+                                       "ukazatele myši a zase celý; Esc zvětšení zruší."),
+                        QStringLiteral("Ctrl + kolečko myši obrázek zvětšuje a zmenšuje po krocích "
+                                       "až do 400 %."),
+                        QStringLiteral("Tažením levým tlačítkem myši se zvětšený obrázek posouvá; "
+                                       "zvětšení i místo zůstanou i u dalších obrázků.")};
 } // namespace
 
 Thelp::Thelp(Windows&) : ButtonlessDialog(nullptr)

@@ -1,6 +1,6 @@
 #include "viewer/fotka_velka.h"
 
-#include "controls/picturebox.h"
+#include "controls/zoompicturebox.h"
 #include "exif/pixly_exif.h"
 #include "platform/colorref.h"
 #include "platform/dialogservice.h"
@@ -56,15 +56,17 @@ Tvelka_fotka::Tvelka_fotka(Windows& windows)
       photos_(std::make_unique<PhotoList>(windows.PhotoListBox())), actions_(*this, Text::Actions)
 {
     setFocusPolicy(Qt::StrongFocus);
-    Image1 = new PictureBox(PictureBox::Placement::ShrinkCentred, this);
+    Image1 = new ZoomPictureBox(this);
+    Image1->SetZoomAllowed([this] { return !windows_.slideshow->SlideshowRunning; });
     Image1->setGeometry(QRect(QPoint(0, 0), DesignedArea));
     pictures_ = std::make_unique<PictureRequests>(
         Image1->size(),
         [this](const ShownPicture& shown) {
-            Image1->SetPicture(shown.fitted);
+            Image1->SetPicture(shown.fitted, shown.uprightSize, shown.picture.path);
             shown_ = shown.picture;
         },
         PictureRequests::Failed(), [&windows] { return windows.Display().otacet; });
+    pictures_->FollowZoom(*Image1);
     connect(Image1, &PictureBox::doubleClicked, this, Guarded([this] { ReturnToMainWindow(); }));
 
     cas = new QTimer(this);
@@ -200,15 +202,15 @@ void Tvelka_fotka::FormHide()
 void Tvelka_fotka::LoadPicture(const QString& path)
 {
     ShownPicture picture = pictures_->LoadNow(path);
-    Image1->SetPicture(picture.fitted);
+    Image1->SetPicture(picture.fitted, picture.uprightSize, path);
     shown_ = std::move(picture.picture);
 }
 
 void Tvelka_fotka::PresentCurrentPicture()
 {
-    pictures_->Present(photos_->CurrentPath(), [this](const QString&) {
+    pictures_->Present(photos_->CurrentPath(), [this](const QString& unreadable) {
         // No label names the picture here: the box shows none rather than another one.
-        Image1->SetPicture(QImage());
+        Image1->SetPicture(QImage(), QSize(), unreadable);
         shown_ = LoadedPicture();
     });
 }
@@ -255,6 +257,8 @@ void Tvelka_fotka::ReturnToMainWindow()
 void Tvelka_fotka::ShowSlideshowSettings()
 {
     windows_.slideshow->exec();
+    // A slideshow shows its pictures fitted.
+    if (windows_.slideshow->SlideshowRunning) Image1->LeaveZoom();
 }
 
 void Tvelka_fotka::QuitQuestion()
@@ -359,7 +363,12 @@ void Tvelka_fotka::FormKeyPress(QChar character)
 {
     switch (character.unicode()) {
     case 13: ReturnToMainWindow(); break;
-    case 27: QuitQuestion(); break;
+    case 27:
+        // Esc leaves the zoom first.
+        if (!Image1->LeaveZoom()) QuitQuestion();
+        break;
+    case 'Z':
+    case 'z': Image1->ToggleZoom(); break;
     case '+': NextPicture(); break;
     case '-': PreviousPicture(); break;
     case 'I':

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <memory>
 
-class PictureBox;
+class ZoomPictureBox;
 class PictureRequests;
 class PhotoList;
 class QAction;
@@ -24,7 +24,7 @@ public:
     explicit Tvelka_fotka(Windows& windows);
     ~Tvelka_fotka() override;
 
-    PictureBox* Image1;
+    ZoomPictureBox* Image1;
     QPushButton* Button1;
     QPushButton* Button2;
     QMenu* PopupMenu1;

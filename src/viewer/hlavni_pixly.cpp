@@ -1,6 +1,6 @@
 #include "viewer/hlavni_pixly.h"
 
-#include "controls/picturebox.h"
+#include "controls/zoompicturebox.h"
 #include "platform/colorref.h"
 #include "platform/dialogservice.h"
 #include "platform/handlerguard.h"
@@ -43,6 +43,8 @@ const QString MenuAboutGroup = QStringLiteral("O programu");
 const QString MenuHelp = QStringLiteral("Nápověda");
 const QString MenuAbout = QStringLiteral("O programu");
 const QString MenuWeb = QStringLiteral("Web");
+// The path, and the zoom while zoomed.
+const QString ZoomedPath = QStringLiteral("%1 – %2 %");
 const PhotoActionTexts Actions{QStringLiteral("Zadej název pro nový soubor:"),
                                QStringLiteral("Zadej nový název pro soubor:")};
 } // namespace Text
@@ -62,15 +64,16 @@ Thlavni::Thlavni(Windows& windows)
 
     createMenu();
     const int top = MainMenu1->sizeHint().height();
-    Image1 = new PictureBox(PictureBox::Placement::ShrinkCentred, this);
+    Image1 = new ZoomPictureBox(this);
     Image1->setGeometry(8, top + 8, 1009, 649);
     pictures_ = std::make_unique<PictureRequests>(
         Image1->size(),
         [this](const ShownPicture& shown) {
-            Image1->SetPicture(shown.fitted);
+            Image1->SetPicture(shown.fitted, shown.uprightSize, shown.picture.path);
             drawnPath_ = shown.picture.path;
         },
-        [this] { Label2->setText(drawnPath_); }, [&windows] { return windows.Display().otacet; });
+        [this] { SetPathLabel(drawnPath_); }, [&windows] { return windows.Display().otacet; });
+    pictures_->FollowZoom(*Image1);
 
     Label1 = new QLabel(this);
     QFont titleFont(QStringLiteral("Arial Black"));
@@ -94,6 +97,7 @@ Thlavni::Thlavni(Windows& windows)
     Label2->setGeometry(104, top + 668, 913, 18);
 
     connect(Image1, &PictureBox::doubleClicked, this, Guarded([this] { OpenFullScreen(false); }));
+    connect(Image1, &ZoomPictureBox::zoomChanged, this, [this] { SetPathLabel(labelPath_); });
     FormCreate();
 }
 
@@ -134,7 +138,7 @@ void Thlavni::FormCreate()
 {
     Label1->setText(Text::FileNameTitle);
     Label1->adjustSize();
-    Label2->setText(photos_->CurrentPath());
+    SetPathLabel(photos_->CurrentPath());
 }
 
 void Thlavni::showEvent(QShowEvent* event)
@@ -158,7 +162,7 @@ void Thlavni::FormShow()
     SetBackground(this, windows_.Display().hlavni);
     setWindowTitle(Text::CaptionPrefix + windows_.Version());
     Label1->setText(Text::FileNameTitle);
-    Label2->setText(photos_->CurrentPath());
+    SetPathLabel(photos_->CurrentPath());
     // A first picture that cannot be shown leaves its own path in the label.
     drawnPath_ = photos_->CurrentPath();
     if (!photos_->CurrentPath().isEmpty()) {
@@ -177,7 +181,8 @@ void Thlavni::backToFolderWindow()
 
 void Thlavni::LoadPicture(const QString& path)
 {
-    Image1->SetPicture(pictures_->LoadNow(path).fitted);
+    const ShownPicture shown = pictures_->LoadNow(path);
+    Image1->SetPicture(shown.fitted, shown.uprightSize, path);
     drawnPath_ = path;
 }
 
@@ -190,15 +195,16 @@ void Thlavni::PresentCurrentPicture()
 {
     pictures_->Present(photos_->CurrentPath(), [this](const QString& unreadable) {
         // The label names the picture the key acts on; the box shows no other one.
-        Image1->SetPicture(QImage());
+        Image1->SetPicture(QImage(), QSize(), unreadable);
         drawnPath_ = unreadable;
-        Label2->setText(unreadable);
+        SetPathLabel(unreadable);
     });
 }
 
 void Thlavni::SetPathLabel(const QString& path)
 {
-    Label2->setText(path);
+    labelPath_ = path;
+    Label2->setText(Image1->Zoomed() ? Text::ZoomedPath.arg(path).arg(Image1->ZoomPercent()) : path);
 }
 
 void Thlavni::ShowCurrentPicture()
@@ -213,7 +219,7 @@ void Thlavni::ShowCurrentPicture()
         return;
     }
     // The label moves at once; the picture shown stays until the new one is ready.
-    Label2->setText(path);
+    SetPathLabel(path);
     pictures_->Show(path, photos_->Nearby(2));
 }
 
@@ -265,8 +271,11 @@ void Thlavni::FormKeyPress(QChar character)
     switch (character.unicode()) {
     case 13: OpenFullScreen(true); break;
     case 27:
-        if (Dialogs().AskYesNo(Text::QuitQuestion, Text::Pixly)) RequestTermination();
+        // Esc leaves the zoom first.
+        if (!Image1->LeaveZoom() && Dialogs().AskYesNo(Text::QuitQuestion, Text::Pixly)) RequestTermination();
         break;
+    case 'Z':
+    case 'z': Image1->ToggleZoom(); break;
     case '+': NextPicture(); break;
     case '-': PreviousPicture(); break;
     default: actions_.CharacterKey(character, windows_.ActionContextFor(*photos_)); break;

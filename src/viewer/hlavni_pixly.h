@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <memory>
 
-class PictureBox;
+class ZoomPictureBox;
 class PictureRequests;
 class PhotoList;
 class QAction;
@@ -21,7 +21,7 @@ public:
     explicit Thlavni(Windows& windows);
     ~Thlavni() override;
 
-    PictureBox* Image1;
+    ZoomPictureBox* Image1;
     QLabel* Label1;
     QLabel* Label2;
     QMenuBar* MainMenu1;
@@ -68,6 +68,7 @@ private:
     std::unique_ptr<PictureRequests> pictures_;
     // The path the label returns to when the picture stepped to cannot be shown.
     QString drawnPath_;
+    QString labelPath_; // the path the label shows, with the zoom after it while zoomed
     PhotoActions actions_;
     bool quitConfirmed_ = false;
 };

@@ -1,5 +1,6 @@
 #include "viewer/picturecache.h"
 
+#include "formats/zoomedpart.h"
 #include "platform/freedmemory.h"
 
 #include <QFileInfo>
@@ -164,7 +165,8 @@ PictureCache::Outcome PictureCache::Produce(Entry& entry, const PictureShape& sh
         if (entry.abandoned) throw Abandoned{};
     };
     try {
-        outcome.shown = ReadShownPicture(entry.path, shape, checkpoint);
+        outcome.shown = shape.zoom.Zoomed() ? ReadZoomedPart(entry.path, shape, checkpoint)
+                                            : ReadShownPicture(entry.path, shape, checkpoint);
     } catch (const Abandoned&) {
         outcome.abandoned = true;
         return outcome;

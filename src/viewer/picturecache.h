@@ -18,7 +18,8 @@
 #include <thread>
 #include <vector>
 
-// The pictures of one viewer, prepared at the size it shows them on a pool of threads: the
+// The pictures of one viewer, prepared at the size it shows them (or, for a zoomed shape, the
+// parts that its zoomed view shows, formats/zoomedpart.h) on a pool of threads: the
 // current picture first, then the pictures ahead, in order, within a memory budget. What a caller
 // gets is always what reading the file at the moment of asking would give, errors included: a
 // picture whose file changed since it was read, or that failed to read, is read again.

@@ -1,5 +1,6 @@
 #include "viewer/picturerequests.h"
 
+#include "controls/zoompicturebox.h"
 #include "platform/handlerguard.h"
 #include "viewer/picturecache.h"
 
@@ -24,16 +25,18 @@ PictureRequests::~PictureRequests() = default;
 
 void PictureRequests::SetBoxSize(QSize box)
 {
-    shape_.box = box;
+    shape_.box = zoomShape_.box = box;
     cache_->SetShape(shape_);
+    if (zoomCache_) zoomCache_->SetShape(zoomShape_);
 }
 
 void PictureRequests::applyUpright()
 {
     // The setting is read at every request, so a change applies from the next picture on.
     if (!upright_ || upright_() == shape_.upright) return;
-    shape_.upright = upright_();
+    shape_.upright = zoomShape_.upright = upright_();
     cache_->SetShape(shape_);
+    if (zoomCache_) zoomCache_->SetShape(zoomShape_);
 }
 
 void PictureRequests::failing(const QString& path)
@@ -50,17 +53,20 @@ void PictureRequests::Show(const QString& path, const NearbyPictures& nearby)
     else if (path == lastNearby_.following.value(0))
         forward_ = true;
     lastNearby_ = nearby;
-    const QStringList& ahead = forward_ ? nearby.following : nearby.preceding;
-    const QStringList& behind = forward_ ? nearby.preceding : nearby.following;
-    pending_ = path;
-    cache_->Plan(path, ahead.mid(0, kAhead), behind.mid(0, kBehind));
+    current_ = pending_ = path;
+    ahead_ = (forward_ ? nearby.following : nearby.preceding).mid(0, kAhead);
+    behind_ = (forward_ ? nearby.preceding : nearby.following).mid(0, kBehind);
+    cache_->Plan(path, ahead_, behind_);
     deliver();
+    planZoom();
 }
 
 ShownPicture PictureRequests::LoadNow(const QString& path)
 {
     applyUpright();
     pending_.clear();
+    current_ = path;
+    planZoom();
     ShownPicture shown = cache_->Load(path);
     drawn_ = path;
     return shown;
@@ -86,8 +92,72 @@ void PictureRequests::Present(const QString& path, const Unreadable& unreadable)
 void PictureRequests::Forget()
 {
     pending_.clear();
+    current_.clear();
     lastNearby_ = NearbyPictures();
     cache_->Plan(QString());
+    planZoom();
+}
+
+void PictureRequests::FollowZoom(ZoomPictureBox& box)
+{
+    zoomBox_ = &box;
+    zoomShape_ = shape_;
+    zoomCache_ = std::make_unique<PictureCache>(zoomShape_, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { RunGuarded([this] { deliverZoom(); }); }, Qt::QueuedConnection);
+    });
+    connect(&box, &ZoomPictureBox::zoomChanged, this, [this] { RunGuarded([this] { planZoom(); }); });
+}
+
+void PictureRequests::planZoom()
+{
+    if (!zoomCache_) return;
+    if (!zoomBox_->Zoomed() || current_.isEmpty()) {
+        zoomCache_->Plan(QString());
+        return;
+    }
+    if (!zoomServed()) askZoomAsShown();
+    zoomCache_->Plan(current_, ahead_, behind_);
+    deliverZoom();
+}
+
+bool PictureRequests::zoomServed() const
+{
+    if (zoomBox_->Source() == current_ && zoomBox_->PartServes()) return true;
+    if (!zoomShape_.zoom.Zoomed()) return false;
+    // The part asked for serves as well once it comes.
+    const QSize picture = zoomBox_->FullSize();
+    const QSize box = zoomBox_->size();
+    const double asked = PictureZoom::Place(zoomShape_.zoom, picture, box).scale;
+    return PictureZoom::Serves(PictureZoom::PartToRead(zoomShape_.zoom, picture, box),
+                               PictureZoom::DecodeEighths(asked) / 8.0, zoomBox_->Zoom(), picture, box);
+}
+
+void PictureRequests::askZoomAsShown()
+{
+    zoomShape_.zoom = zoomBox_->Zoom();
+    zoomCache_->SetShape(zoomShape_);
+}
+
+void PictureRequests::deliverZoom()
+{
+    if (!zoomCache_ || !zoomBox_->Zoomed() || current_.isEmpty()) return;
+    // A picture whose error was told is not shown zoomed either.
+    if (current_ == failedPath_ && drawn_ != current_) return;
+    std::optional<ShownPicture> part;
+    try {
+        part = zoomCache_->TakeCurrent(current_);
+    } catch (...) {
+        // The fitted picture's request tells the user of the failure.
+        return;
+    }
+    if (!part) return;
+    zoomBox_->SetZoomedPart(part->fitted, part->area, part->uprightSize, current_);
+    // Read for a position that the view has left meanwhile.
+    if (!zoomBox_->PartServes() && zoomShape_.zoom != zoomBox_->Zoom()) {
+        askZoomAsShown();
+        zoomCache_->Plan(current_, ahead_, behind_);
+    }
 }
 
 void PictureRequests::deliver()

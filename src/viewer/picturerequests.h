@@ -11,6 +11,7 @@
 #include <memory>
 
 class PictureCache;
+class ZoomPictureBox;
 
 // The pictures a viewer asks for as the user steps through the list. Each step asks at once,
 // but only the picture that is current when its decode ends is drawn: pictures passed on the way
@@ -52,6 +53,12 @@ public:
     // Drops every picture and the request pending (the viewer is hidden).
     void Forget();
 
+    // While box is zoomed, the parts that its zoomed view shows are read as well, on a cache of
+    // their own: the current picture's first, then those of the pictures ahead, within the
+    // cache's memory budget; the current one's is drawn into box when it is ready. A part is read
+    // again only when the view leaves the part held (or asked for); leaving the zoom drops them.
+    void FollowZoom(ZoomPictureBox& box);
+
     // For tests and benchmarks.
     bool Pending() const { return !pending_.isEmpty(); }
     PictureCache& Cache() { return *cache_; }
@@ -61,6 +68,10 @@ private:
     void applyUpright();
     // The error of the picture at path is being raised.
     void failing(const QString& path);
+    void planZoom();
+    bool zoomServed() const;
+    void askZoomAsShown();
+    void deliverZoom();
 
     Draw draw_;
     Failed failed_;
@@ -72,4 +83,10 @@ private:
     bool forward_ = true;
     PictureShape shape_;
     std::unique_ptr<PictureCache> cache_;
+    // The picture asked for last and its neighbours as planned, for the zoomed parts.
+    QString current_;
+    QStringList ahead_, behind_;
+    ZoomPictureBox* zoomBox_ = nullptr;
+    PictureShape zoomShape_; // the parts are read for this zoom
+    std::unique_ptr<PictureCache> zoomCache_;
 };

@@ -1,6 +1,6 @@
 #include "controls/filelistbox.h"
-#include "controls/picturebox.h"
 #include "controls/radiogroup.h"
+#include "controls/zoompicturebox.h"
 #include "folders/nast_pixly.h"
 #include "platform/appcursor.h"
 #include "recordingdialogs.h"

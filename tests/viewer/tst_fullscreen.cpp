@@ -1,6 +1,6 @@
 #include "controls/filelistbox.h"
-#include "controls/picturebox.h"
 #include "controls/radiogroup.h"
+#include "controls/zoompicturebox.h"
 #include "filebytes.h"
 #include "fileops/fileresult.h"
 #include "folders/nast_pixly.h"
@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cerrno>
 
 namespace {
@@ -165,6 +166,28 @@ private slots:
         f.windows->nastaveni->RadioGroup1->SetItemIndex(0);
         f.press(Qt::Key_Asterisk, QStringLiteral("*"));
         QCOMPARE(f.dialogs.last().text, QStringLiteral("Zadejte název pro nový soubor:"));
+    }
+
+    void aSlideshowShowsItsPicturesFittedAndTheWheelDoesNotZoom()
+    {
+        FullScreen f(1);
+        f.open(0);
+        f.press(Qt::Key_Z, QStringLiteral("z"));
+        QVERIFY(f.window()->Image1->Zoomed());
+        // A slideshow started from its settings window.
+        QTimer::singleShot(0, f.windows->slideshow, [&] {
+            f.windows->slideshow->SlideshowRunning = true;
+            f.windows->slideshow->reject();
+        });
+        f.press(Qt::Key_F2);
+        QVERIFY(!f.window()->Image1->Zoomed());
+        QWheelEvent wheel(QPointF(20, 15), QPointF(20, 15), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.window()->Image1, &wheel);
+        QVERIFY(!f.window()->Image1->Zoomed());
+        f.windows->slideshow->SlideshowRunning = false;
+        QApplication::sendEvent(f.window()->Image1, &wheel);
+        QVERIFY(f.window()->Image1->Zoomed());
     }
 
     void digitCopiesToAFavouriteButOpensTheSettingsDuringASlideshow()
@@ -394,7 +417,7 @@ private slots:
     {
         FullScreen f(0);
         const QStringList lines = f.windows->help->Memo1->toPlainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 24);
+        QCOMPARE(lines.size(), 27);
         QCOMPARE(lines.first(), QStringLiteral("Posouvání obrázků:"));
         QCOMPARE(lines.at(7), QString(81, QLatin1Char('-')));
         QCOMPARE(lines.at(17),
@@ -403,8 +426,10 @@ private slots:
         QCOMPARE(lines.at(22),
                  QStringLiteral("Ctrl+Z vrátí zpět poslední kopírování, přejmenování nebo smazání."));
         QCOMPARE(
-            lines.last(),
+            lines.at(23),
             QStringLiteral("Klávesy 1–9 zkopírují nebo přesunou obrázek do oblíbené složky s tímto číslem."));
+        QCOMPARE(lines.last(), QStringLiteral("Tažením levým tlačítkem myši se zvětšený obrázek posouvá; "
+                                              "zvětšení i místo zůstanou i u dalších obrázků."));
         QVERIFY(f.windows->help->Memo1->isReadOnly());
         QCOMPARE(f.windows->help->windowTitle(), QStringLiteral("Help"));
     }

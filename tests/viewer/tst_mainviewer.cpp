@@ -1,7 +1,7 @@
 #include "controls/directorylistbox.h"
 #include "controls/filelistbox.h"
-#include "controls/picturebox.h"
 #include "controls/radiogroup.h"
+#include "controls/zoompicturebox.h"
 #include "filebytes.h"
 #include "folders/nast_pixly.h"
 #include "jpegsegments.h"
@@ -395,6 +395,27 @@ private slots:
         QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")));
         QVERIFY(QFile::exists(v.path(QStringLiteral("a.jpg"))));
         QCOMPARE(v.windows->nastaveni->Favourites().Count(), 2);
+    }
+
+    void zoomStaysFromPictureToPictureAndEscLeavesItFirst()
+    {
+        Viewer v({{"a.jpg", MakeJpeg(2400, 1600, Qt::red)}, {"b.jpg", MakeJpeg(2400, 1600, Qt::green)}});
+        v.open(0);
+        v.press(Qt::Key_Z, QStringLiteral("z"));
+        QVERIFY(v.viewer()->Image1->Zoomed());
+        QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")) + QStringLiteral(" – 100 %"));
+        v.press(Qt::Key_PageDown);
+        QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("b.jpg")) + QStringLiteral(" – 100 %"));
+        // The next picture's part is drawn zoomed as it comes.
+        QVERIFY(QTest::qWaitFor([&] { return v.viewer()->Image1->PartServes(); }));
+        QCOMPARE(v.viewer()->Image1->Source(), v.path(QStringLiteral("b.jpg")));
+
+        v.press(Qt::Key_Escape, QStringLiteral("\x1b"));
+        QVERIFY(!v.viewer()->Image1->Zoomed());
+        QCOMPARE(v.dialogs.count(), 0);
+        QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("b.jpg")));
+        v.press(Qt::Key_Escape, QStringLiteral("\x1b"));
+        QCOMPARE(v.dialogs.last().text, QStringLiteral("Opravdu chcete ukončit program Pixly?"));
     }
 
     void escapeQuitsWithoutWritingAndClosingWritesBoundsAndFolders()
