@@ -88,30 +88,46 @@ void SortingUndo::push(Step step)
 
 FileResult SortingUndo::Copy(const QString& source, const QString& target, bool keepReplaced)
 {
-    // Checked before anything is set aside: the target may be the source itself.
-    if (FileOperations::SameFile(source, target)) return FileOperations::CopyReplacing(source, target);
-    return Write(source, target, keepReplaced,
-                 [&source](const QString& path) { return FileOperations::CopyReplacing(source, path); });
+    return CopyGroup({{source, target}}, keepReplaced).result;
 }
 
 FileResult SortingUndo::Write(const QString& original, const QString& target, bool keepReplaced,
                               const Writer& writer)
 {
-    Step step{Kind::Copy, original, target, {}, std::nullopt, {}};
+    std::optional<Part> part;
+    const FileResult written = writePart(original, target, keepReplaced, writer, part);
+    if (part) push({std::move(*part)});
+    return written;
+}
+
+FileResult SortingUndo::Move(const QString& from, const QString& to)
+{
+    return MoveGroup({{from, to}}).result;
+}
+
+DesktopTrash::Result SortingUndo::Trash(const QString& path)
+{
+    return TrashGroup({path}).trashed;
+}
+
+FileResult SortingUndo::writePart(const QString& original, const QString& target, bool keepReplaced,
+                                  const Writer& writer, std::optional<Part>& part)
+{
+    Part made{Kind::Copy, original, target, {}, std::nullopt, {}};
     // Whatever is not a file (a folder) is left to the writer to refuse.
     if (keepReplaced && QFileInfo(target).isFile()) {
         const DesktopTrash::Result trashed = DesktopTrash::MoveToTrash(target);
         FileResult asideFailure = FileResult::Done();
         if (trashed.outcome == DesktopTrash::Outcome::Trashed)
-            step.trashed = trashed.entry;
+            made.trashed = trashed.entry;
         else if (const auto aside = setAside(target, asideFailure))
-            step.aside = *aside;
+            made.aside = *aside;
         else
             return asideFailure;
     }
-    const auto putBack = [&step] {
-        if (step.trashed) DesktopTrash::Restore(*step.trashed);
-        if (!step.aside.isEmpty()) RenameNoReplace(step.aside, step.to);
+    const auto putBack = [&made] {
+        if (made.trashed) DesktopTrash::Restore(*made.trashed);
+        if (!made.aside.isEmpty()) RenameNoReplace(made.aside, made.to);
     };
     FileResult written = FileResult::Done();
     try {
@@ -125,77 +141,142 @@ FileResult SortingUndo::Write(const QString& original, const QString& target, bo
         return written;
     }
     // Saved over the picture itself with nothing kept: there is nothing to take back.
-    if (!step.trashed && step.aside.isEmpty() && FileOperations::SameFile(original, target)) return written;
-    step.digest = digestOf(target).value_or(QByteArray());
-    push(std::move(step));
+    if (!made.trashed && made.aside.isEmpty() && FileOperations::SameFile(original, target)) return written;
+    made.digest = digestOf(target).value_or(QByteArray());
+    part = std::move(made);
     return written;
 }
 
-FileResult SortingUndo::Move(const QString& from, const QString& to)
+void SortingUndo::takeBack(Step& done)
 {
-    const FileResult moved = FileOperations::MoveNoReplace(from, to);
-    if (moved) push({Kind::Move, from, to, {}, std::nullopt, {}});
-    return moved;
+    for (auto part = done.rbegin(); part != done.rend(); ++part)
+        undoPart(*part);
 }
 
-DesktopTrash::Result SortingUndo::Trash(const QString& path)
+SortingUndo::GroupResult SortingUndo::CopyGroup(const QList<FileStep>& files, bool keepReplaced)
 {
-    const DesktopTrash::Result trashed = DesktopTrash::MoveToTrash(path);
-    if (trashed.outcome == DesktopTrash::Outcome::Trashed)
-        push({Kind::Trash, trashed.entry.originalPath, QString(), {}, trashed.entry, {}});
-    return trashed;
+    Step step;
+    for (const FileStep& file : files) {
+        std::optional<Part> part;
+        // Checked before anything is set aside: the target may be the source itself.
+        const FileResult copied =
+            FileOperations::SameFile(file.from, file.to)
+                ? FileOperations::CopyReplacing(file.from, file.to)
+                : writePart(
+                      file.from, file.to, keepReplaced,
+                      [&file](const QString& path) { return FileOperations::CopyReplacing(file.from, path); },
+                      part);
+        if (!copied) {
+            takeBack(step);
+            return {copied, file.to, {}};
+        }
+        if (part) step.push_back(std::move(*part));
+    }
+    if (!step.empty()) push(std::move(step));
+    return {FileResult::Done(), {}, {}};
+}
+
+SortingUndo::GroupResult SortingUndo::MoveGroup(const QList<FileStep>& files)
+{
+    Step step;
+    for (const FileStep& file : files) {
+        const FileResult moved = FileOperations::MoveNoReplace(file.from, file.to);
+        if (!moved) {
+            takeBack(step);
+            return {moved, file.to, {}};
+        }
+        step.push_back({Kind::Move, file.from, file.to, {}, std::nullopt, {}});
+    }
+    push(std::move(step));
+    return {FileResult::Done(), {}, {}};
+}
+
+SortingUndo::GroupResult SortingUndo::TrashGroup(const QStringList& paths)
+{
+    Step step;
+    for (const QString& path : paths) {
+        const DesktopTrash::Result trashed = DesktopTrash::MoveToTrash(path);
+        if (trashed.outcome != DesktopTrash::Outcome::Trashed) {
+            takeBack(step);
+            return {FileResult::Failed(trashed.reason), path, trashed};
+        }
+        step.push_back({Kind::Trash, trashed.entry.originalPath, QString(), {}, trashed.entry, {}});
+    }
+    DesktopTrash::Result first;
+    first.outcome = DesktopTrash::Outcome::Trashed;
+    first.entry = *step.front().trashed;
+    push(std::move(step));
+    return {FileResult::Done(), {}, first};
 }
 
 SortingUndo::Result SortingUndo::Undo()
 {
     if (steps_.empty()) return {};
-    Step& step = steps_.back();
-    Result result;
-    switch (step.kind) {
-    case Kind::Copy: result = undoCopy(step); break;
-    case Kind::Move: result = undoMove(step); break;
-    case Kind::Trash: result = undoTrash(step); break;
-    }
-    // A refused step would stand in front of every older one.
+    // A refused step would stand in front of every older one, so it is given up either way.
+    Step step = std::move(steps_.back());
     steps_.pop_back();
+    // Nothing of a photo's files is taken back unless all of them can be.
+    for (const Part& part : step)
+        if (std::optional<Result> refusal = refusalOf(part)) return *refusal;
+    Result result = undone(step.front().from);
+    for (auto part = step.rbegin(); part != step.rend(); ++part) {
+        const Result back = undoPart(*part);
+        if (back.outcome != Outcome::Undone) result = back;
+    }
     return result;
 }
 
-SortingUndo::Result SortingUndo::undoCopy(Step& step)
+std::optional<SortingUndo::Result> SortingUndo::refusalOf(const Part& part) const
+{
+    switch (part.kind) {
+    case Kind::Copy:
+        if (existsOrDangles(part.to)) {
+            if (digestOf(part.to) != part.digest) return refused(Refusal::CopyChanged, part.to);
+            // The copy may be all that is left of the picture.
+            if (!existsOrDangles(part.from)) return refused(Refusal::OriginalGone, part.from);
+        }
+        if ((part.trashed && !existsOrDangles(part.trashed->trashedPath)) ||
+            (!part.aside.isEmpty() && !existsOrDangles(part.aside)))
+            return refused(Refusal::ReplacedGone, part.to);
+        break;
+    case Kind::Move:
+        if (!existsOrDangles(part.to)) return refused(Refusal::MovedGone, part.to);
+        if (existsOrDangles(part.from) && !FileOperations::IsSameFileInOtherCase(part.to, part.from))
+            return refused(Refusal::NameTaken, part.from);
+        break;
+    case Kind::Trash:
+        if (!existsOrDangles(part.trashed->trashedPath)) return refused(Refusal::NotInTrash, part.from);
+        if (existsOrDangles(part.from)) return refused(Refusal::NameTaken, part.from);
+        break;
+    }
+    return std::nullopt;
+}
+
+SortingUndo::Result SortingUndo::undoPart(Part& part)
+{
+    if (std::optional<Result> refusal = refusalOf(part)) return *refusal;
+    switch (part.kind) {
+    case Kind::Copy: return undoCopy(part);
+    case Kind::Move:
+        if (const FileResult back = FileOperations::MoveNoReplace(part.to, part.from); !back)
+            return failed(back, part.from);
+        return undone(part.from);
+    case Kind::Trash: return restored(DesktopTrash::Restore(*part.trashed), part.from, Refusal::NotInTrash);
+    }
+    return undone(part.from);
+}
+
+SortingUndo::Result SortingUndo::undoCopy(Part& part)
 {
     // A copy already gone is not removed again; only what it replaced comes back.
-    if (existsOrDangles(step.to)) {
-        if (digestOf(step.to) != step.digest) return refused(Refusal::CopyChanged, step.to);
-        // The copy may be all that is left of the picture.
-        if (!existsOrDangles(step.from)) return refused(Refusal::OriginalGone, step.from);
-        if ((step.trashed && !existsOrDangles(step.trashed->trashedPath)) ||
-            (!step.aside.isEmpty() && !existsOrDangles(step.aside)))
-            return refused(Refusal::ReplacedGone, step.to);
-        if (const FileResult removed = FileOperations::Delete(step.to); !removed)
-            return failed(removed, step.to);
+    if (existsOrDangles(part.to))
+        if (const FileResult removed = FileOperations::Delete(part.to); !removed)
+            return failed(removed, part.to);
+    if (part.trashed) {
+        const Result back = restored(DesktopTrash::Restore(*part.trashed), part.to, Refusal::ReplacedGone);
+        return back.outcome == Outcome::Undone ? undone(part.from) : back;
     }
-    if (step.trashed) {
-        const Result back = restored(DesktopTrash::Restore(*step.trashed), step.to, Refusal::ReplacedGone);
-        return back.outcome == Outcome::Undone ? undone(step.from) : back;
-    }
-    if (!step.aside.isEmpty()) {
-        if (!existsOrDangles(step.aside)) return refused(Refusal::ReplacedGone, step.to);
-        if (const FileResult back = RenameNoReplace(step.aside, step.to); !back) return failed(back, step.to);
-    }
-    return undone(step.from);
-}
-
-SortingUndo::Result SortingUndo::undoMove(const Step& step)
-{
-    if (!existsOrDangles(step.to)) return refused(Refusal::MovedGone, step.to);
-    if (existsOrDangles(step.from) && !FileOperations::IsSameFileInOtherCase(step.to, step.from))
-        return refused(Refusal::NameTaken, step.from);
-    if (const FileResult back = FileOperations::MoveNoReplace(step.to, step.from); !back)
-        return failed(back, step.from);
-    return undone(step.from);
-}
-
-SortingUndo::Result SortingUndo::undoTrash(const Step& step)
-{
-    return restored(DesktopTrash::Restore(*step.trashed), step.from, Refusal::NotInTrash);
+    if (!part.aside.isEmpty())
+        if (const FileResult back = RenameNoReplace(part.aside, part.to); !back) return failed(back, part.to);
+    return undone(part.from);
 }

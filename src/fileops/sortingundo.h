@@ -4,10 +4,13 @@
 #include "fileops/fileresult.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <optional>
+#include <vector>
 
 // The sorting steps of a run (copies, renames and moves, deletions to the trash, saves to a new
 // file), done here and remembered so that Ctrl+Z can take them back, newest first. A step that
@@ -32,6 +35,22 @@ public:
     FileResult Move(const QString& from, const QString& to);
     // Moves the file to the trash of its volume.
     DesktopTrash::Result Trash(const QString& path);
+
+    // The same steps for all the files of one photo at once, remembered as one step: all or
+    // nothing. When one file cannot go (its name is taken, the disk is full, no trash), the files
+    // already done are put back and stoppedBy names the one that stopped it.
+    struct FileStep {
+        QString from;
+        QString to;
+    };
+    struct GroupResult {
+        FileResult result;
+        QString stoppedBy;
+        DesktopTrash::Result trashed; // of TrashGroup: the first file's entry, or why it failed
+    };
+    GroupResult CopyGroup(const QList<FileStep>& files, bool keepReplaced);
+    GroupResult MoveGroup(const QList<FileStep>& files);
+    GroupResult TrashGroup(const QStringList& paths);
 
     enum class Outcome { Undone, Refused, NothingToUndo };
     enum class Refusal {
@@ -61,7 +80,8 @@ public:
 
 private:
     enum class Kind { Copy, Move, Trash };
-    struct Step {
+    // What a step did to one file.
+    struct Part {
         Kind kind;
         QString from;                               // the original picture, or a file's former path
         QString to;                                 // the copy, or a file's new path
@@ -69,11 +89,17 @@ private:
         std::optional<DesktopTrash::Entry> trashed; // a deleted file, or the one a copy replaced
         QString aside;                              // where a replaced file waits when there was no trash
     };
+    // A photo's files, its shown picture first.
+    using Step = std::vector<Part>;
 
     void push(Step step);
-    Result undoCopy(Step& step);
-    Result undoMove(const Step& step);
-    Result undoTrash(const Step& step);
+    FileResult writePart(const QString& original, const QString& target, bool keepReplaced,
+                         const Writer& writer, std::optional<Part>& part);
+    // Puts back what the parts of a step not yet remembered did, newest first.
+    void takeBack(Step& done);
+    std::optional<Result> refusalOf(const Part& part) const;
+    Result undoPart(Part& part);
+    Result undoCopy(Part& part);
 
     std::deque<Step> steps_;
 };
