@@ -1,5 +1,6 @@
 #include "fuzzinput.h"
 
+#include "formats/decodedpicture.h"
 #include "formats/metafilecanvas.h"
 #include "platform/pixlyerror.h"
 
@@ -43,4 +44,24 @@ void RenderMetafileInput(QImage (*render)(const QByteArray&), const uint8_t* dat
             std::abort();
     } catch (const PixlyError&) {
     }
+}
+
+void CheckDecodedPicture(const DecodedPicture& picture)
+{
+    const bool format = picture.image.format() == QImage::Format_RGB32 ||
+                        picture.image.format() == QImage::Format_ARGB32_Premultiplied;
+    if (picture.image.isNull() || !format || picture.orientation < 1 || picture.orientation > 8 ||
+        picture.image.width() > picture.fullSize.width() ||
+        picture.image.height() > picture.fullSize.height())
+        std::abort();
+}
+
+void CheckRefusal(const PixlyError& error, Refusal expected)
+{
+    const QString message = error.message();
+    const bool damaged = message.startsWith(QStringLiteral("Obrázek nelze zobrazit, soubor je poškozený"));
+    const bool tooLarge = message.startsWith(QStringLiteral("Obrázek nelze zobrazit, je příliš velký"));
+    if (!damaged && !tooLarge) std::abort();
+    if ((expected == Refusal::Damaged && !damaged) || (expected == Refusal::TooLarge && !tooLarge))
+        std::abort();
 }

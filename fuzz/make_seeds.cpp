@@ -3,6 +3,7 @@
 
 #include "exifsamples.h"
 #include "formats/jpegcodec.h"
+#include "formatsamples.h"
 #include "gdifiles.h"
 #include "jpegsamples.h"
 #include "jpegsegments.h"
@@ -290,6 +291,38 @@ Seeds versionSeeds()
     };
 }
 
+// The files of the newer formats that the tests make, small.
+struct FormatFiles {
+    QImage picture = NoisyImage(32, 16);
+    QByteArray exif = OrientedCameraExif(6);
+    QByteArray heic = EncodeSample(picture, SampleEncoder::Heic, exif);
+    QByteArray avif = EncodeSample(picture, SampleEncoder::Avif);
+    QByteArray turnedHeic = TransformedHeic(picture, 6, exif);
+    QByteArray webp = EncodeSample(picture, SampleEncoder::WebP, exif);
+    QByteArray plainWebp = EncodeSample(picture, SampleEncoder::WebP);
+    QByteArray png = EncodeSample(picture, SampleEncoder::Png, exif);
+    QByteArray gif = EncodeSample(picture, SampleEncoder::Gif);
+    QByteArray tiff = EncodeSample(picture, SampleEncoder::Tiff, exif);
+    QByteArray jxl = EncodeSample(picture, SampleEncoder::Jxl, exif);
+    QByteArray pixelJxl = EncodeSample(picture, SampleEncoder::Jxl);
+    QByteArray dng = MakeDng(picture, 6, JpegWithExif(picture, {}));
+    QByteArray bareDng = MakeDng(picture, 1);
+};
+
+Seeds containerSeeds(const FormatFiles& f)
+{
+    return {{"exif.heic", f.heic}, {"turned.heic", f.turnedHeic}, {"exif.webp", f.webp},
+            {"exif.png", f.png},   {"exif.tif", f.tiff},          {"preview.dng", f.dng}};
+}
+
+Seeds detectionSeeds(const FormatFiles& f)
+{
+    Seeds seeds;
+    for (const auto& [name, file] : containerSeeds(f) + Seeds{{"a.gif", f.gif}, {"a.jxl", f.pixelJxl}})
+        seeds.append({name, file.left(64)});
+    return seeds;
+}
+
 bool writeSeeds(const QDir& folder, const QString& reader, const Seeds& seeds)
 {
     const QDir target(folder.filePath(reader));
@@ -338,6 +371,24 @@ int main(int argc, char** argv)
         {"shownpicture", withControlBytes(jpegSeeds(), QByteArray("\x03\x80", 2))},
         {"resample", withControlBytes(jpegSeeds(), QByteArray("\x31\x01", 2))},
     };
+    const FormatFiles f;
+    const QList<QPair<QString, Seeds>> newerReaders{
+        {"formatdetection", detectionSeeds(f)},
+        {"containerexif", containerSeeds(f)},
+        {"heifdecoder", {{"a.heic", f.heic}, {"a.avif", f.avif}, {"turned.heic", f.turnedHeic}}},
+        {"jxldecoder", {{"from_jpeg.jxl", f.jxl}, {"pixels.jxl", f.pixelJxl}}},
+        {"rawdecoder", {{"preview.dng", f.dng}, {"developed.dng", f.bareDng}}},
+        {"qtpicturereader", {{"a.png", f.png}, {"a.gif", f.gif}, {"a.webp", f.webp}, {"a.tif", f.tiff}}},
+        {"webpdecoder", {{"exif.webp", f.webp}, {"plain.webp", f.plainWebp}}},
+    };
+    for (const auto& [reader, seeds] : newerReaders) {
+        for (const auto& [name, contents] : seeds)
+            if (contents.isEmpty()) {
+                std::fprintf(stderr, "cannot make the seed %s of %s\n", qPrintable(name), qPrintable(reader));
+                return 1;
+            }
+        if (!writeSeeds(folder, reader, seeds)) return 1;
+    }
     for (const auto& [reader, seeds] : readers) {
         if (!writeSeeds(folder, reader, seeds)) return 1;
     }

@@ -19,7 +19,8 @@ build=${PIXLY_FUZZ_BUILD_DIR:-$PWD/build-fuzz}
 readers=("$@")
 if ((${#readers[@]} == 0)); then
   readers=(exifreader exiforientation wmfrenderer emfrenderer dibdecoder iconloader jpegdecoder mp3length
-           m3uplaylist favouritesfile versionfile shownpicture resample)
+           m3uplaylist favouritesfile versionfile shownpicture resample formatdetection containerexif
+           heifdecoder jxldecoder rawdecoder qtpicturereader webpdecoder)
 fi
 
 generator=()
@@ -27,14 +28,14 @@ if command -v ninja >/dev/null; then generator=(-G Ninja); fi
 cmake -S "$here" -B "$build" "${generator[@]}" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j2
 
+export LSAN_OPTIONS=suppressions=$here/lsan.supp:print_suppressions=0
+
 rm -rf "$build/seeds"
 "$build/make_seeds" "$build/seeds"
 mkdir -p "$build/logs"
 
 # Inputs are written to files for the readers that take a path; keep them in memory where possible.
 if [[ -z ${TMPDIR:-} && -d /dev/shm && -w /dev/shm ]]; then export TMPDIR=/dev/shm; fi
-
-export LSAN_OPTIONS=suppressions=$here/lsan.supp:print_suppressions=0
 
 # -timeout: any one input must take a moment, not seconds; the metafile renderers may fill
 #   and draw on a picture of 4096 x 4096 pixels, which takes a few.
@@ -45,6 +46,10 @@ run() {
   case $reader in
     wmfrenderer | emfrenderer) timeout=10 malloc_limit=128 ;;
     jpegdecoder | shownpicture | resample) malloc_limit=128 ;;
+    # The libraries' own working memory for pictures of up to a megapixel, and a RAW file's preview
+    # JPEG, which libjpeg may hold whole while it reads its scans.
+    heifdecoder | jxldecoder | qtpicturereader | webpdecoder) malloc_limit=256 ;;
+    rawdecoder) timeout=5 malloc_limit=1100 ;;
   esac
   if [[ -f $here/$reader.dict ]]; then dict=(-dict="$here/$reader.dict"); fi
   mkdir -p "$build/corpus/$reader" "$build/artifacts/$reader"

@@ -1,6 +1,7 @@
 #include "exif/exifreader.h"
 
 #include "exif/exifstream.h"
+#include "formats/containerexif.h"
 
 #include <QStringDecoder>
 
@@ -186,11 +187,10 @@ void AppendHexByte(std::string& text, uint8_t byte)
     text.push_back(HexDigits[byte & 0x0F]);
 }
 
-// Moves the stream past the marker of the file's first APP1 segment; false when the
-// file isn't a JPEG or its markers end before one.
+// Moves the stream past the marker of a JPEG's first APP1 segment, from just after its start of
+// image; false when its markers end before one.
 bool SkipToFirstApp1(TrxExifStream& stream)
 {
-    if (stream.Eof() || stream.ReadWord() != StartOfImage) return false;
     for (;;) {
         if (stream.ReadByte() != 0xFF) return false;
         const uint8_t marker = stream.ReadByte();
@@ -202,6 +202,8 @@ bool SkipToFirstApp1(TrxExifStream& stream)
     }
 }
 
+std::optional<uint32_t> ReadByteOrderAndIfd0(TrxExifStream& stream);
+
 // Checks the APP1 segment's "Exif" header and the TIFF header after it, sets ExifStart
 // and the byte order, and gives IFD0's offset; nothing when the segment holds no EXIF data.
 std::optional<uint32_t> ReadTiffHeader(TrxExifStream& stream)
@@ -211,6 +213,13 @@ std::optional<uint32_t> ReadTiffHeader(TrxExifStream& stream)
     stream.ReadBlock(identifier, 4);
     if (identifier != "Exif" || stream.ReadWord() != 0) return std::nullopt;
     stream.SetExifStart(stream.Position());
+    return ReadByteOrderAndIfd0(stream);
+}
+
+// Reads a TIFF header from the stream's position: sets the byte order and gives IFD0's offset;
+// nothing when it is not a TIFF header.
+std::optional<uint32_t> ReadByteOrderAndIfd0(TrxExifStream& stream)
+{
     switch (stream.ReadWord()) {
     case IntelOrderMark: stream.SetByteOrder(TrxFileStream::LittleEndian); break;
     case MotorolaOrderMark: stream.SetByteOrder(TrxFileStream::BigEndian); break;
@@ -218,6 +227,17 @@ std::optional<uint32_t> ReadTiffHeader(TrxExifStream& stream)
     }
     if (stream.ReadWord() != TiffMagic) return std::nullopt;
     return stream.ReadLong();
+}
+
+// The IFD kind of a block's first IFD.
+int KindOf(ExifBlock::First first)
+{
+    switch (first) {
+    case ExifBlock::First::ExifIfd: return ExifSubIfd;
+    case ExifBlock::First::GpsIfd: return GpsIfd;
+    case ExifBlock::First::Ifd0: break;
+    }
+    return MainIfd;
 }
 
 // Keeps an IFD's offset on the chain of IFDs being read while it is read.
@@ -237,10 +257,27 @@ private:
 void ReadExif(const QString& fileName, QStringList& lines)
 {
     TrxExifStream stream(fileName);
+    if (stream.Eof()) return;
+    if (stream.ReadWord() != StartOfImage) {
+        for (const ExifBlock& block : PictureExifBlocks(fileName))
+            ReadExifBlock(block, fileName, lines);
+        return;
+    }
     if (!SkipToFirstApp1(stream)) return;
     const std::optional<uint32_t> ifd0 = ReadTiffHeader(stream);
     if (!ifd0) return;
     ExifReader(stream, lines).ReadIfd(*ifd0, MainIfd);
+}
+
+void ReadExifBlock(const ExifBlock& block, const QString& fileName, QStringList& lines)
+{
+    // The block starts with its TIFF header, so ExifStart stays 0 and its offsets are the block's
+    // own: a TIFF or RAW file is its own block, its IFDs anywhere in it, beyond any APP1 segment.
+    constexpr qsizetype TiffHeaderSize = 8;
+    if (block.tiff.size() < TiffHeaderSize) return;
+    TrxExifStream stream(block.tiff, fileName);
+    const std::optional<uint32_t> ifd = ReadByteOrderAndIfd0(stream);
+    if (ifd) ExifReader(stream, lines).ReadIfd(*ifd, KindOf(block.first));
 }
 
 ExifReader::ExifReader(TrxExifStream& stream, QStringList& lines)

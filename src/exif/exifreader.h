@@ -1,5 +1,7 @@
 #pragma once
 
+#include "formats/containerexif.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -22,7 +24,13 @@ enum IfdKind : int {
 // with sub-IFDs in place of their pointers. A file that isn't a JPEG with EXIF data
 // gives no lines; errors before the first IFD (the file can't be opened, it ends
 // during the marker scan) are raised, errors inside the IFDs only show in the lines.
+// A file of one of the newer formats gives the lines of the EXIF blocks its container
+// carries (formats/containerexif.h), in the same form.
 void ReadExif(const QString& fileName, QStringList& lines);
+
+// Appends the lines of one EXIF block that begins with its TIFF header. Reads past the
+// block's end end the reading as they end it in a file.
+void ReadExifBlock(const ExifBlock& block, const QString& fileName, QStringList& lines);
 
 // Reads the IFDs of one EXIF block, depth first. Hostile blocks are kept to a
 // moment's work: an IFD that is already being read (a loop) or that lies deeper

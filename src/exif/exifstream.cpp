@@ -1,6 +1,8 @@
 #include "exif/exifstream.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 
 #include <algorithm>
 
@@ -11,14 +13,25 @@ ExifSectionOutOfBoundsError::ExifSectionOutOfBoundsError()
 {
 }
 
-TrxFileStream::TrxFileStream(const QString& fileName) : pathName_(fileName), stream_(fileName)
+TrxFileStream::TrxFileStream(const QString& fileName)
+    : pathName_(fileName), stream_(std::make_unique<QFile>(fileName))
 {
     // Unbuffered: this buffer is the only one, so a refill is one read of the file.
-    if (!stream_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    if (!stream_->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         throw PixlyError(QStringLiteral("Cannot open file \"%1\". %2")
-                             .arg(QDir::toNativeSeparators(fileName), stream_.errorString()));
+                             .arg(QDir::toNativeSeparators(fileName), stream_->errorString()));
     }
-    size_ = stream_.size();
+    size_ = stream_->size();
+    Fill(0);
+}
+
+TrxFileStream::TrxFileStream(const QByteArray& bytes, const QString& fileName) : pathName_(fileName)
+{
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(bytes);
+    buffer->open(QIODevice::ReadOnly);
+    size_ = buffer->size();
+    stream_ = std::move(buffer);
     Fill(0);
 }
 
@@ -26,8 +39,8 @@ void TrxFileStream::Refill(int32_t offset)
 {
     bufStart_ = offset;
     bufLen_ = 0;
-    if (offset < 0 || offset >= size_ || !stream_.seek(offset)) return;
-    const qint64 got = stream_.read(buffer_.data(), BufSize);
+    if (offset < 0 || offset >= size_ || !stream_->seek(offset)) return;
+    const qint64 got = stream_->read(buffer_.data(), BufSize);
     bufLen_ = got > 0 ? static_cast<int32_t>(got) : 0;
 }
 

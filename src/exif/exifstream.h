@@ -3,11 +3,12 @@
 #include "platform/pixlyerror.h"
 
 #include <QByteArray>
-#include <QFile>
+#include <QIODevice>
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 // A read landed before the start or after the end of the file.
 class OutOfBoundsError : public PixlyError {
@@ -38,6 +39,8 @@ public:
     // Opens the file for reading and fills the buffer from its start; a file that
     // can't be opened raises PixlyError with the system's reason.
     explicit TrxFileStream(const QString& fileName);
+    // Reads the bytes instead of a file; fileName only names them.
+    TrxFileStream(const QByteArray& bytes, const QString& fileName);
     virtual ~TrxFileStream() = default;
     TrxFileStream(const TrxFileStream&) = delete;
     TrxFileStream& operator=(const TrxFileStream&) = delete;
@@ -87,7 +90,7 @@ private:
     void Refill(int32_t offset);
 
     QString pathName_;
-    QFile stream_;
+    std::unique_ptr<QIODevice> stream_;
     int64_t size_ = 0;
     std::array<char, BufSize> buffer_{};
     int32_t bufStart_ = 0;
@@ -103,6 +106,7 @@ public:
     static constexpr int32_t SectionSize = 0x10000;
 
     explicit TrxExifStream(const QString& fileName) : TrxFileStream(fileName) {}
+    TrxExifStream(const QByteArray& bytes, const QString& fileName) : TrxFileStream(bytes, fileName) {}
 
     int32_t ExifStart() const { return exifStart_; }
     void SetExifStart(int32_t offset) { exifStart_ = offset; }

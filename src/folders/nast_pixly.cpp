@@ -7,6 +7,7 @@
 #include "controls/radiogroup.h"
 #include "folders/builtinpreview.h"
 #include "folders/favouritesview.h"
+#include "folders/filetypes.h"
 #include "folders/folderdragdrop.h"
 #include "folders/folderfavourites.h"
 #include "folders/folderfileoperations.h"
@@ -60,10 +61,6 @@ const QString Swap = QStringLiteral("Prohodit");
 const QString SwapHint = QStringLiteral("Prohodit cesty ke složkám");
 const QString TypeCaption = QStringLiteral("Typ souborů");
 const QString TypeHint = QStringLiteral("Vyber typ zobrazovaných souborů");
-const QStringList TypeItems{QStringLiteral("Vše"), QStringLiteral("JPG, JPEG"), QStringLiteral("BMP"),
-                            QStringLiteral("WMF")};
-const QStringList TypeMasks{QStringLiteral("*.jpg;*.jpeg;*.bmp;*.wmf"), QStringLiteral("*.jpg;*.jpeg"),
-                            QStringLiteral("*.bmp"), QStringLiteral("*.wmf")};
 const QString PreviewHint = QStringLiteral("Náhled obrázku - poklikáním otevři");
 const QString NewFolder = QStringLiteral("Nová složka");
 const QString NewFolderHint = QStringLiteral("Vytvoří novou složku v aktuálně vybrané");
@@ -327,8 +324,7 @@ void Tnastaveni::FormCreate()
 
     RadioGroup1->SetItems(Text::ActionItems);
     RadioGroup1->SetItemIndex(0);
-    RadioGroup2->SetItems(Text::TypeItems);
-    RadioGroup2->SetItemIndex(0);
+    FileTypes(nast.formaty).ShowIn(*RadioGroup2);
 
     QDir::setCurrent(startDir);
     nast.orig = StoredSettings::CompleteDefaultPicture(nast.orig, startDir);
@@ -480,10 +476,10 @@ void Tnastaveni::Edit2KeyEnter()
 
 void Tnastaveni::RadioGroup2Click()
 {
-    const int index = RadioGroup2->ItemIndex();
-    if (index < 0 || index >= Text::TypeMasks.size()) return;
-    FileListBox1->SetMask(Text::TypeMasks[index]);
-    FileListBox2->SetMask(Text::TypeMasks[index]);
+    const QString mask = FileTypes(nast.formaty).Mask(RadioGroup2->ItemIndex());
+    if (mask.isEmpty()) return;
+    FileListBox1->SetMask(mask);
+    FileListBox2->SetMask(mask);
 }
 
 void Tnastaveni::BitBtn3Click()

@@ -15,3 +15,11 @@ constexpr int OrientationAsStored = 1;
 // are read, each at most 64 KiB; the device is left at an unspecified position.
 int ReadExifOrientation(QIODevice& jpeg);
 int ReadExifOrientation(const QByteArray& jpeg);
+
+// The TIFF block of a JPEG's EXIF segment (its data after "Exif\0\0"), read as
+// ReadExifOrientation reads it; empty when there is none.
+QByteArray ReadJpegExifTiff(QIODevice& jpeg);
+
+// The orientation recorded in IFD0 of a TIFF structure: a TIFF file or an EXIF block that starts
+// with its TIFF header. Anything that is not a valid orientation counts as stored.
+int ReadTiffOrientation(const QByteArray& tiff);

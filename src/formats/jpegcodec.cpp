@@ -1,113 +1,16 @@
 #include "formats/jpegcodec.h"
 
-#include "platform/pixlyerror.h"
+#include "formats/jpegwriter.h"
+#include "formats/libjpegsession.h"
 
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <utility>
 #include <vector>
 
-#include <jerror.h>
-#include <jpeglib.h>
-
 namespace {
 
-// No camera or scanner comes near this (about 268 megapixels); a header that claims more is
-// damaged or hostile, and decoding it would need gigabytes.
-constexpr quint64 kMaxPicturePixels = quint64(1) << 28;
-
-// libjpeg's own working memory: progressive files keep every coefficient of the picture, which a
-// crafted header can make enormous. Beyond this libjpeg fails with an error instead of allocating.
-constexpr long kMaxWorkingMemory = 1L << 30;
-
-// Blocks in which a transcode reads the old file and hands over the new one.
-constexpr std::size_t kStreamBlockBytes = 64 * 1024;
-
-// Pixels in QImage::Format_RGB32 memory order, with the fourth byte set to 0xFF by libjpeg.
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr J_COLOR_SPACE kRgb32ColourSpace = JCS_EXT_BGRA;
-constexpr J_COLOR_SPACE kRgb32InputColourSpace = JCS_EXT_BGRX;
-#else
-constexpr J_COLOR_SPACE kRgb32ColourSpace = JCS_EXT_ARGB;
-constexpr J_COLOR_SPACE kRgb32InputColourSpace = JCS_EXT_XRGB;
-#endif
-
-// libjpeg reports a fatal error by calling error_exit, which must not return. We jump back to
-// the C++ frame that started the libjpeg call and raise JpegError from there, so that no C++
-// exception ever travels through libjpeg's C frames.
-struct ErrorManager {
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-    // An exception of the caller's reader or writer, kept until libjpeg has been left.
-    std::exception_ptr failure;
-};
-
-[[noreturn]] void jumpToCaller(j_common_ptr cinfo)
-{
-    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
-}
-
-// Warnings (corrupt data that libjpeg steps over, data that ends early) are not errors: the
-// picture is delivered as far as it could be decoded, the rest as libjpeg fills it in, the way
-// a browser shows a damaged photo. Nothing is printed.
-void ignoreMessage(j_common_ptr, int) {}
-
-void printNothing(j_common_ptr) {}
-
-void prepareErrorManager(ErrorManager& errors)
-{
-    jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = jumpToCaller;
-    errors.pub.emit_message = ignoreMessage;
-    errors.pub.output_message = printNothing;
-}
-
-// Runs a step of libjpeg calls; false when libjpeg raised an error. A step holds only plain
-// values and pointers, so the jump back skips no destructor.
-template <typename Step> bool completes(ErrorManager& errors, Step step)
-{
-    if (setjmp(errors.jump) != 0) return false;
-    step();
-    return true;
-}
-
-template <typename Step> void runLibjpeg(ErrorManager& errors, Step step)
-{
-    if (completes(errors, step)) return;
-    if (errors.failure) std::rethrow_exception(std::exchange(errors.failure, nullptr));
-    throw JpegError(errors.pub.msg_code);
-}
-
-// Runs one call of the caller's reader or writer from inside libjpeg. An exception must not pass
-// through libjpeg's C frames, so it is kept and libjpeg is left with an error, after which
-// runLibjpeg raises the kept exception.
-template <typename Call> void callOutOfLibjpeg(j_common_ptr cinfo, int errorCode, Call call)
-{
-    auto& errors = *reinterpret_cast<ErrorManager*>(cinfo->err);
-    try {
-        call();
-    } catch (...) {
-        errors.failure = std::current_exception();
-    }
-    // Jumping out of the catch block itself would leave the exception half handled.
-    if (errors.failure) {
-        cinfo->err->msg_code = errorCode;
-        (*cinfo->err->error_exit)(cinfo);
-    }
-}
-
-void refuseOversized(quint64 width, quint64 height)
-{
-    if (width * height <= kMaxPicturePixels && width <= JPEG_MAX_DIMENSION && height <= JPEG_MAX_DIMENSION)
-        return;
-    throw JpegError(JERR_IMAGE_TOO_BIG, QStringLiteral("JPEG error #%1: picture too large (%2 x %3 pixels)")
-                                            .arg(JERR_IMAGE_TOO_BIG)
-                                            .arg(width)
-                                            .arg(height));
-}
+using namespace libjpegsession;
 
 // Feeds libjpeg from the caller's reader, a block at a time; found through the decompressor's
 // client_data.
@@ -155,49 +58,6 @@ void skipFromReader(j_decompress_ptr cinfo, long count)
     if (count <= 0) return;
     source.next_input_byte += count;
     source.bytes_in_buffer -= std::size_t(count);
-}
-
-// Hands libjpeg's output to the caller's writer, a block at a time; found through the
-// compressor's client_data.
-struct StreamDestination {
-    jpeg_destination_mgr pub{};
-    const JpegWriteBytes* write = nullptr;
-    std::vector<JOCTET> buffer;
-};
-
-StreamDestination& destinationOf(j_compress_ptr cinfo)
-{
-    return *static_cast<StreamDestination*>(cinfo->client_data);
-}
-
-void startBlock(j_compress_ptr cinfo)
-{
-    StreamDestination& destination = destinationOf(cinfo);
-    destination.pub.next_output_byte = destination.buffer.data();
-    destination.pub.free_in_buffer = destination.buffer.size();
-}
-
-void handOver(j_compress_ptr cinfo, std::size_t size)
-{
-    const StreamDestination& destination = destinationOf(cinfo);
-    if (size == 0) return;
-    callOutOfLibjpeg(reinterpret_cast<j_common_ptr>(cinfo), JERR_FILE_WRITE, [&destination, size] {
-        (*destination.write)(reinterpret_cast<const char*>(destination.buffer.data()), qsizetype(size));
-    });
-}
-
-// libjpeg calls this with the whole block full, whatever free_in_buffer says.
-boolean handOverFullBlock(j_compress_ptr cinfo)
-{
-    handOver(cinfo, destinationOf(cinfo).buffer.size());
-    startBlock(cinfo);
-    return TRUE;
-}
-
-void handOverLastBlock(j_compress_ptr cinfo)
-{
-    const StreamDestination& destination = destinationOf(cinfo);
-    handOver(cinfo, destination.buffer.size() - destination.pub.free_in_buffer);
 }
 
 // One decompression; destroys libjpeg's state however it ends.
@@ -446,92 +306,6 @@ private:
     StreamSource stream_;
     JSAMPARRAY cmykRow_ = nullptr;
     Progress progress_;
-};
-
-// One compression, into a buffer that libjpeg grows with malloc or through the caller's writer.
-class JpegWriter {
-public:
-    JpegWriter()
-    {
-        prepareErrorManager(errors_);
-        cinfo_.err = &errors_.pub;
-        runLibjpeg(errors_, [this] { jpeg_create_compress(&cinfo_); });
-        cinfo_.mem->max_memory_to_use = kMaxWorkingMemory;
-    }
-    ~JpegWriter()
-    {
-        jpeg_destroy_compress(&cinfo_);
-        std::free(buffer_);
-    }
-    JpegWriter(const JpegWriter&) = delete;
-    JpegWriter& operator=(const JpegWriter&) = delete;
-
-    QByteArray encode(const QImage& rgb888, int quality, bool progressive)
-    {
-        std::vector<JSAMPROW> rows(rgb888.height());
-        for (int y = 0; y < rgb888.height(); ++y)
-            rows[y] = const_cast<JSAMPROW>(rgb888.constScanLine(y));
-        const QSize size = rgb888.size();
-        const auto height = JDIMENSION(size.height());
-        JSAMPROW* rowData = rows.data();
-        runLibjpeg(errors_, [=, this] {
-            jpeg_mem_dest(&cinfo_, &buffer_, &size_);
-            configure(size, 3, JCS_RGB, quality, progressive);
-            jpeg_start_compress(&cinfo_, TRUE);
-            while (cinfo_.next_scanline < cinfo_.image_height)
-                jpeg_write_scanlines(&cinfo_, rowData + cinfo_.next_scanline, height - cinfo_.next_scanline);
-            jpeg_finish_compress(&cinfo_);
-        });
-        return QByteArray(reinterpret_cast<const char*>(buffer_), qsizetype(size_));
-    }
-
-    // Starts a compression whose rows come one at a time. The writer must outlive the JpegWriter.
-    void start(const JpegWriteBytes& write, const JpegTargetSettings& settings)
-    {
-        stream_.write = &write;
-        stream_.buffer.resize(kStreamBlockBytes);
-        stream_.pub.init_destination = startBlock;
-        stream_.pub.empty_output_buffer = handOverFullBlock;
-        stream_.pub.term_destination = handOverLastBlock;
-        cinfo_.client_data = &stream_;
-        cinfo_.dest = &stream_.pub;
-        runLibjpeg(errors_, [this, &settings] {
-            configure(settings.size, 4, kRgb32InputColourSpace, settings.quality, settings.progressive);
-            jpeg_start_compress(&cinfo_, TRUE);
-        });
-    }
-
-    void writeRow(const QRgb* pixels)
-    {
-        if (cinfo_.next_scanline >= cinfo_.image_height) throw JpegError(JWRN_TOO_MUCH_DATA);
-        JSAMPROW row = reinterpret_cast<JSAMPROW>(const_cast<QRgb*>(pixels));
-        runLibjpeg(errors_, [this, rows = &row] { jpeg_write_scanlines(&cinfo_, rows, 1); });
-    }
-
-    // Raises libjpeg's error when fewer rows came than the picture has.
-    void finish()
-    {
-        runLibjpeg(errors_, [this] { jpeg_finish_compress(&cinfo_); });
-    }
-
-private:
-    // Only called inside a libjpeg step.
-    void configure(const QSize& size, int components, J_COLOR_SPACE given, int quality, bool progressive)
-    {
-        cinfo_.image_width = JDIMENSION(size.width());
-        cinfo_.image_height = JDIMENSION(size.height());
-        cinfo_.input_components = components;
-        cinfo_.in_color_space = given;
-        jpeg_set_defaults(&cinfo_);
-        jpeg_set_quality(&cinfo_, quality, TRUE);
-        if (progressive) jpeg_simple_progression(&cinfo_);
-    }
-
-    ErrorManager errors_;
-    jpeg_compress_struct cinfo_{};
-    unsigned char* buffer_ = nullptr;
-    unsigned long size_ = 0;
-    StreamDestination stream_;
 };
 
 } // namespace

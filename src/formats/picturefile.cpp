@@ -1,7 +1,15 @@
 #include "formats/picturefile.h"
 
 #include "formats/emfrenderer.h"
+#include "formats/exiforientation.h"
+#include "formats/formatdetection.h"
+#include "formats/heifdecoder.h"
 #include "formats/jpegcodec.h"
+#include "formats/jxldecoder.h"
+#include "formats/picturefaults.h"
+#include "formats/qtpicturereader.h"
+#include "formats/rawdecoder.h"
+#include "formats/webpdecoder.h"
 #include "formats/wmfrenderer.h"
 #include "platform/pixlyerror.h"
 
@@ -13,7 +21,6 @@
 #include <QImageWriter>
 
 #include <optional>
-#include <tuple>
 #include <utility>
 
 namespace {
@@ -24,17 +31,6 @@ QString extensionOf(const QString& path)
     const QString name = QFileInfo(path).fileName();
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot < 0 ? QString() : name.mid(dot + 1);
-}
-
-std::optional<PictureFormat> formatForExtension(const QString& extension)
-{
-    const QString lower = extension.toLower();
-    if (lower == u"jpg" || lower == u"jpeg") return PictureFormat::Jpeg;
-    if (lower == u"bmp") return PictureFormat::Bitmap;
-    if (lower == u"ico") return PictureFormat::Icon;
-    if (lower == u"wmf") return PictureFormat::Metafile;
-    if (lower == u"emf") return PictureFormat::EnhancedMetafile;
-    return std::nullopt;
 }
 
 PixlyError unknownExtension(const QString& extension)
@@ -72,24 +68,32 @@ QImage decodeWithQtReader(const QByteArray& data, const char* format, const char
     return image;
 }
 
-// Windows metafiles (".wmf", ".emf") have no decoder in this build, so they are refused the way
-// any extension without a decoder is.
-// The pixels and the picture's own size, which differ for a JPEG decoded scaled.
-std::pair<QImage, QSize> decode(PictureFormat format, const QByteArray& data, const QString& extension,
-                                const JpegScaling& jpegScaling)
+DecodedPicture decode(PictureFormat format, const QByteArray& data, const QString& path,
+                      const PictureReading& reading)
 {
-    const auto whole = [](QImage image) { return std::pair(image, image.size()); };
+    const auto whole = [](QImage image) {
+        const QSize size = image.size();
+        return DecodedPicture{std::move(image), size};
+    };
     switch (format) {
     case PictureFormat::Jpeg: {
-        DecodedJpeg decoded = DecodeJpegScaled(data, jpegScaling);
-        return {std::move(decoded.image), decoded.fullSize};
+        const int orientation = reading.upright ? ReadExifOrientation(data) : OrientationAsStored;
+        DecodedJpeg decoded = DecodeJpegScaled(data, JpegScalingFor(reading, orientation));
+        return DecodedPicture{std::move(decoded.image), decoded.fullSize, orientation};
     }
     case PictureFormat::Bitmap: return whole(decodeWithQtReader(data, "bmp", "Bitmap image is not valid"));
     case PictureFormat::Icon: return whole(decodeWithQtReader(data, "ico", "Icon image is not valid"));
     case PictureFormat::Metafile: return whole(RenderWmf(data));
     case PictureFormat::EnhancedMetafile: return whole(RenderEmf(data));
+    case PictureFormat::Png:
+    case PictureFormat::Gif:
+    case PictureFormat::Tiff: return ReadWithQt(data, format, reading, path);
+    case PictureFormat::WebP: return DecodeWebP(data, reading, path);
+    case PictureFormat::Heif: return DecodeHeif(data, reading, path);
+    case PictureFormat::JpegXl: return DecodeJxl(data, reading, path);
+    case PictureFormat::Raw: return DecodeRaw(data, reading, path);
     }
-    throw unknownExtension(extension);
+    throw DamagedPicture(path);
 }
 
 QByteArray encodeWithQtWriter(const QImage& image, const char* format, const QString& path)
@@ -106,20 +110,23 @@ QByteArray encodeWithQtWriter(const QImage& image, const char* format, const QSt
 
 LoadedPicture LoadPictureFile(const QString& path)
 {
-    return LoadPictureFile(path, JpegScaling());
+    return LoadPictureFile(path, PictureReading());
 }
 
-LoadedPicture LoadPictureFile(const QString& path, const JpegScaling& jpegScaling)
+LoadedPicture LoadPictureFile(const QString& path, const PictureReading& reading)
 {
     // The extension is judged first: a file that no decoder could read is not opened at all.
     const QString extension = extensionOf(path);
-    const std::optional<PictureFormat> format = formatForExtension(extension);
-    if (!format) throw unknownExtension(extension);
+    const std::optional<PictureFormat> named = FormatNamedBy(extension);
+    if (!named) throw unknownExtension(extension);
     LoadedPicture picture;
-    picture.format = *format;
     picture.path = path;
     picture.data = readWholeFile(path);
-    std::tie(picture.image, picture.fullSize) = decode(picture.format, picture.data, extension, jpegScaling);
+    picture.format = ReadByContents(*named) ? FormatToDecode(*named, picture.data) : *named;
+    DecodedPicture decoded = decode(picture.format, picture.data, path, reading);
+    picture.image = std::move(decoded.image);
+    picture.fullSize = decoded.fullSize;
+    picture.orientation = decoded.orientation;
     return picture;
 }
 
@@ -127,7 +134,14 @@ LoadedPicture PictureToSave(const LoadedPicture& picture)
 {
     const bool savedAsPixels =
         picture.format == PictureFormat::Bitmap || picture.format == PictureFormat::Icon;
-    return savedAsPixels && picture.image.isNull() ? LoadPictureFile(picture.path) : picture;
+    if (savedAsPixels && picture.image.isNull()) return LoadPictureFile(picture.path);
+    // Saved as its bytes: they are all it needs, not its pictures.
+    if (picture.format == PictureFormat::Raw && picture.data.isEmpty()) {
+        LoadedPicture withBytes = picture;
+        withBytes.data = readWholeFile(picture.path);
+        return withBytes;
+    }
+    return picture;
 }
 
 QByteArray PictureBytesToSave(const LoadedPicture& picture)
@@ -137,7 +151,15 @@ QByteArray PictureBytesToSave(const LoadedPicture& picture)
     case PictureFormat::Icon: return encodeWithQtWriter(PictureToSave(picture).image, "ico", picture.path);
     case PictureFormat::Jpeg:
     case PictureFormat::Metafile:
-    case PictureFormat::EnhancedMetafile: break;
+    case PictureFormat::EnhancedMetafile:
+    case PictureFormat::Png:
+    case PictureFormat::Gif:
+    case PictureFormat::WebP:
+    case PictureFormat::Tiff:
+    case PictureFormat::Heif:
+    case PictureFormat::JpegXl:
+    case PictureFormat::Raw: break;
     }
-    return picture.data;
+    // A RAW file shown keeps no bytes; they are read again.
+    return PictureToSave(picture).data;
 }

@@ -12,7 +12,7 @@
 // A picture as a viewer keeps it: only at the size it is shown, never at full size.
 struct ShownPicture {
     // Where it came from, its format, its own size and, for the formats saved as their bytes
-    // (JPEG, metafiles), those bytes; no pixels.
+    // (all but bitmaps and icons), those bytes, but for RAW files; no pixels.
     LoadedPicture picture;
     QImage fitted; // fitted into the viewer's box, ready to draw
     // The picture's own size turned as it is shown, and the part of it that fitted holds, in
@@ -21,8 +21,8 @@ struct ShownPicture {
     QRectF area;
 };
 
-// How a viewer shows pictures: fitted into its box, and turned upright by their EXIF orientation
-// first when asked to; or zoomed.
+// How a viewer shows pictures: fitted into its box, and turned upright first when asked to, each
+// format by its own rule (PictureReading); or zoomed.
 struct PictureShape {
     PictureShape(QSize box = {}, bool upright = false, ZoomState zoom = {})
         : box(box), upright(upright), zoom(zoom)
@@ -36,14 +36,11 @@ struct PictureShape {
 };
 
 // Reads the picture at path and fits it into the box as the viewers show it, turned as the shape
-// says (the fitted picture is turned, never the full-size one). A JPEG is decoded
-// with DCT scaling to the smallest size that is still at least the fitted one and then reduced by
-// area average, so it is as sharp as a full decode fitted would be; other formats are decoded
-// whole and reduced at once. Raises the decoder's error as LoadPictureFile does; checkpoint as in
-// JpegScaling.
+// says (the fitted picture is turned, never the full-size one). A JPEG, and a RAW file's preview,
+// is decoded with DCT scaling to the smallest size that is still at least the fitted one and then
+// reduced by area average, so it is as sharp as a full decode fitted would be; other formats are
+// decoded whole and reduced at once. Raises the decoder's error as LoadPictureFile does; checkpoint
+// as in PictureReading.
 ShownPicture ReadShownPicture(const QString& path, const PictureShape& shape,
                               const std::function<void()>& checkpoint = {});
 
-// The orientation a viewer turns a picture of this format by, given the EXIF orientation read for
-// it: only JPEGs carry one.
-int ShownOrientation(PictureFormat format, int exifOrientation);

@@ -44,19 +44,18 @@ ShownPicture ReadZoomedPart(const QString& path, const PictureShape& shape,
     // Any other picture, or a file that cannot be read (whose error LoadPictureFile raises), whole.
     if (!file.open(QIODevice::ReadOnly) || !IsJpeg(file)) {
         ShownPicture shown;
-        shown.picture = LoadPictureFile(path);
-        const int orientation =
-            ShownOrientation(shown.picture.format,
-                             shape.upright ? ReadExifOrientation(shown.picture.data) : OrientationAsStored);
-        shown.fitted = Oriented(shown.picture.image, orientation);
+        PictureReading reading;
+        reading.upright = shape.upright;
+        reading.checkpoint = checkpoint;
+        shown.picture = LoadPictureFile(path, reading);
+        shown.fitted = Oriented(shown.picture.image, shown.picture.orientation);
         shown.uprightSize = shown.fitted.size();
         shown.area = QRectF(QPointF(0, 0), QSizeF(shown.uprightSize));
         shown.picture.image = QImage();
         shown.picture.data = QByteArray();
         return shown;
     }
-    const int orientation = ShownOrientation(PictureFormat::Jpeg,
-                                             shape.upright ? ReadExifOrientation(file) : OrientationAsStored);
+    const int orientation = shape.upright ? ReadExifOrientation(file) : OrientationAsStored;
     file.seek(0);
     ShownPicture shown;
     JpegScaling scaling;

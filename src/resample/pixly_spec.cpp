@@ -6,6 +6,7 @@
 #include "controls/filelisting.h"
 #include "controls/radiogroup.h"
 #include "controls/typedcharacter.h"
+#include "folders/filetypes.h"
 #include "folders/nast_pixly.h"
 #include "folders/newfolderprompt.h"
 #include "platform/appcursor.h"
@@ -168,7 +169,8 @@ void Tspecial::FormShow()
     DirectoryListBox1->Update();
     DirectoryListBox2->Update();
     FileListBox1->Update();
-    FileListBox1->SetMask(folders.FileListBox1->Mask());
+    // The newer formats are not resampled; their pictures are not listed.
+    FileListBox1->SetMask(FileTypes::WithoutNewerFormats(folders.FileListBox1->Mask()));
 }
 
 void Tspecial::closeEvent(QCloseEvent* event)

@@ -2,6 +2,7 @@
 
 #include "controls/clickevent.h"
 #include "controls/radiogroup.h"
+#include "folders/filetypes.h"
 #include "folders/nast_pixly.h"
 #include "platform/colorref.h"
 #include "platform/dialogservice.h"
@@ -45,6 +46,15 @@ const QString ToTrashHint =
 const QString TurnByExif = QStringLiteral("Otáčet fotky podle EXIF");
 const QString TurnByExifHint =
     QStringLiteral("Fotky na výšku se zobrazí i zmenší správně otočené, jak je zapsal fotoaparát");
+const QString AllFormats = QStringLiteral("Všechny formáty fotek");
+const QString AllFormatsHint =
+    QStringLiteral("Seznamy souborů ukazují i fotky HEIC, AVIF, RAW, PNG, WebP, GIF, TIFF a JPEG XL");
+const QString ColourManagement = QStringLiteral("Správa barev");
+const QString ColourManagementHint = QStringLiteral(
+    "Fotky se zobrazí ve svých skutečných barvách podle svého barevného profilu a profilu monitoru");
+const QString Pairs = QStringLiteral("Spojovat RAW a JPEG");
+const QString PairsHint = QStringLiteral("Soubory jedné fotky (RAW, JPEG nebo HEIF a jejich soubory .xmp) se "
+                                         "zobrazují, kopírují, přesouvají i mažou společně");
 const QString Update = QStringLiteral("Aktualizace");
 const QString UpdatedBySystem =
     QStringLiteral("Tuto verzi programu aktualizuje správce balíčků vašeho systému.");
@@ -162,6 +172,22 @@ void TForm6::createControls()
     CheckBox4->adjustSize();
     CheckBox4->setChecked(true);
     CheckBox4->setToolTip(Text::TurnByExifHint);
+    CheckBox5 = new QCheckBox(Text::AllFormats, this);
+    CheckBox5->move(8, 248);
+    CheckBox5->adjustSize();
+    CheckBox5->setChecked(true);
+    CheckBox5->setToolTip(Text::AllFormatsHint);
+    // Beside the OK button, where the right-hand column is free.
+    CheckBox6 = new QCheckBox(Text::ColourManagement, this);
+    CheckBox6->move(368, 224);
+    CheckBox6->adjustSize();
+    CheckBox6->setChecked(true);
+    CheckBox6->setToolTip(Text::ColourManagementHint);
+    CheckBox7 = new QCheckBox(Text::Pairs, this);
+    CheckBox7->move(368, 248);
+    CheckBox7->adjustSize();
+    CheckBox7->setChecked(true);
+    CheckBox7->setToolTip(Text::PairsHint);
     BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), Text::Update, this);
     BitBtn2->setGeometry(CheckBox2->geometry().right() + 16, 170, 113, 27);
     BitBtn2->setFocusPolicy(Qt::ClickFocus);
@@ -203,6 +229,9 @@ void TForm6::FormCreate()
     CheckBox1->setChecked(nast.show);
     CheckBox3->setChecked(nast.kos);
     CheckBox4->setChecked(nast.otacet);
+    CheckBox5->setChecked(nast.formaty);
+    CheckBox6->setChecked(nast.barvy);
+    CheckBox7->setChecked(nast.dvojice);
     const QSize area = StoredSettings::PictureAreaFor(RadioGroup1->ItemIndex());
     if (area.isValid()) windows_.velka_fotka->SetPictureAreaSize(area);
 }
@@ -240,15 +269,18 @@ void TForm6::previewColours()
 
 void TForm6::BitBtn1Click()
 {
-    const DisplaySettings chosen{RadioGroup1->ItemIndex(), ColorDialog1.Color,    ColorDialog2.Color,
-                                 ColorDialog3.Color,       Label6->text(),        CheckBox1->isChecked(),
-                                 CheckBox3->isChecked(),   CheckBox4->isChecked()};
+    const DisplaySettings chosen{RadioGroup1->ItemIndex(), ColorDialog1.Color,     ColorDialog2.Color,
+                                 ColorDialog3.Color,       Label6->text(),         CheckBox1->isChecked(),
+                                 CheckBox3->isChecked(),   CheckBox4->isChecked(), CheckBox5->isChecked(),
+                                 CheckBox6->isChecked(),   CheckBox7->isChecked()};
     {
         SettingsStore store(SettingsStore::Access::Write);
         StoredSettings::WriteDisplay(store, chosen);
         StoredSettings::WriteAutomaticCheck(store, CheckBox2->isChecked());
     }
+    const bool formatsChanged = chosen.formaty != windows_.nastaveni->nast.formaty;
     windows_.nastaveni->nast = chosen;
+    if (formatsChanged) FileTypes(chosen.formaty).ShowIn(*windows_.nastaveni->RadioGroup2);
     accept();
     windows_.hlavni->show();
 }

@@ -61,6 +61,12 @@ public:
     QCheckBox* CheckBox3;
     // Photos are turned by their EXIF orientation.
     QCheckBox* CheckBox4;
+    // The file type choice lists every format of photos.
+    QCheckBox* CheckBox5;
+    // Pictures are shown in their profile's colours.
+    QCheckBox* CheckBox6;
+    // A RAW, its JPEG and their sidecars are sorted as one photo.
+    QCheckBox* CheckBox7;
     QPushButton* BitBtn2;
     QPushButton* BitBtn1;
     QLabel* Label5;

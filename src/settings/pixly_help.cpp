@@ -37,7 +37,10 @@ const QStringList Lines{QStringLiteral("Posouvání obrázků:"),
                         QStringLiteral("Ctrl + kolečko myši obrázek zvětšuje a zmenšuje po krocích "
                                        "až do 400 %."),
                         QStringLiteral("Tažením levým tlačítkem myši se zvětšený obrázek posouvá; "
-                                       "zvětšení i místo zůstanou i u dalších obrázků.")};
+                                       "zvětšení i místo zůstanou i u dalších obrázků."),
+                        QStringLiteral("Zobrazí fotky JPEG, HEIC, HEIF, AVIF, WebP, PNG, GIF, TIFF, JPEG XL "
+                                       "a RAW (DNG, CR2, CR3, NEF, NRW, ARW, RAF, ORF, RW2, PEF, SRW) "
+                                       "i obrázky BMP a WMF.")};
 } // namespace
 
 Thelp::Thelp(Windows&) : ButtonlessDialog(nullptr)

@@ -72,6 +72,9 @@ std::optional<DisplaySettings> ReadDisplay(SettingsStore& store, const DisplaySe
     values.show = readBoolOr(store, QStringLiteral("show"), defaults.show);
     values.kos = readBoolOr(store, QStringLiteral("kos"), defaults.kos);
     values.otacet = readBoolOr(store, QStringLiteral("otacet"), defaults.otacet);
+    values.formaty = readBoolOr(store, QStringLiteral("formaty"), defaults.formaty);
+    values.barvy = readBoolOr(store, QStringLiteral("barvy"), defaults.barvy);
+    values.dvojice = readBoolOr(store, QStringLiteral("dvojice"), defaults.dvojice);
     if (values.rozliseni < 0 || values.rozliseni > 3) values.rozliseni = defaults.rozliseni;
     store.CloseKey();
     return values;
@@ -88,6 +91,9 @@ void WriteDisplay(SettingsStore& store, const DisplaySettings& values)
     store.WriteBool(QStringLiteral("show"), values.show);
     store.WriteBool(QStringLiteral("kos"), values.kos);
     store.WriteBool(QStringLiteral("otacet"), values.otacet);
+    store.WriteBool(QStringLiteral("formaty"), values.formaty);
+    store.WriteBool(QStringLiteral("barvy"), values.barvy);
+    store.WriteBool(QStringLiteral("dvojice"), values.dvojice);
     store.CloseKey();
 }
 

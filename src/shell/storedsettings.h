@@ -7,8 +7,8 @@
 
 class SettingsStore;
 
-// The display, confirmation, deletion and orientation values of the key
-// "nast", named after their stored values.
+// The display, confirmation, deletion, orientation and file type values of
+// the key "nast", named after their stored values.
 struct DisplaySettings {
     int rozliseni = 0;
     int nastaveni = 14211288;
@@ -20,6 +20,13 @@ struct DisplaySettings {
     bool kos = true;
     // Pictures are shown and resampled turned by their EXIF orientation.
     bool otacet = true;
+    // The file type choice lists every format of photos (HEIC, AVIF, RAW, PNG, WebP, GIF, TIFF,
+    // JPEG XL) besides the program's first ones.
+    bool formaty = true;
+    // Pictures are converted from their own colour profile to the screen's.
+    bool barvy = true;
+    // A RAW, its JPEG or HEIF and their sidecars are one photo in the lists and in every step.
+    bool dvojice = true;
 
     bool operator==(const DisplaySettings&) const = default;
 };

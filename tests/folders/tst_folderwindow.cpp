@@ -22,6 +22,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -98,7 +100,8 @@ private slots:
         env.writeFile(QStringLiteral("Vendrax.conf"),
                       "[prog]\nverze=2.2\n[dir]\ndirectory1=" + source.toUtf8() +
                           "\ndirectory2=" + destination.toUtf8() +
-                          "\n[nast]\nrozliseni=2\nnastaveni=255\nhlavni=1\nvelka=2\norig=logo.jpg\nshow=0\n");
+                          "\n[nast]\nrozliseni=2\nnastaveni=255\nhlavni=1\nvelka=2\norig=logo.jpg\nshow="
+                          "0\nformaty=0\n");
         RecordingDialogs dialogs;
         auto windows = StartProgram();
         Tnastaveni* window = windows->nastaveni;
@@ -132,15 +135,41 @@ private slots:
         QCOMPARE(windows->nastaveni->DirectoryListBox2->Directory(), destination);
     }
 
+    void fileTypeChoiceSetsTheMaskOfBothLists_data()
+    {
+        QTest::addColumn<QByteArray>("formaty");
+        QTest::addColumn<QStringList>("items");
+        // For each item, the names both lists then hold, separated by spaces.
+        QTest::addColumn<QStringList>("listed");
+        const QStringList first{"Vše", "JPG, JPEG", "BMP", "WMF"};
+        QTest::newRow("as the program always had it")
+            << QByteArray("0") << first
+            << QStringList{"a.jpg b.JPEG c.bmp d.wmf", "a.jpg b.JPEG", "c.bmp", "d.wmf"};
+        QTest::newRow("all formats of photos")
+            << QByteArray("1") << first + QStringList{"HEIC, AVIF", "RAW", "PNG, WebP, GIF", "TIFF, JXL"}
+            << QStringList{"a.jpg b.JPEG c.bmp d.wmf e.gif f.png g.heic h.CR3 i.tif j.jxl k.avif l.webp",
+                           "a.jpg b.JPEG",
+                           "c.bmp",
+                           "d.wmf",
+                           "g.heic k.avif",
+                           "h.CR3",
+                           "e.gif f.png l.webp",
+                           "i.tif j.jxl"};
+    }
+
     void fileTypeChoiceSetsTheMaskOfBothLists()
     {
+        QFETCH(QByteArray, formaty);
+        QFETCH(QStringList, items);
+        QFETCH(QStringList, listed);
         TestEnvironment env;
         const QString folder = env.makeFolder(QStringLiteral("pics"));
-        for (const char* name : {"a.jpg", "b.JPEG", "c.bmp", "d.wmf", "e.gif", "f.png"})
+        for (const char* name : {"a.jpg", "b.JPEG", "c.bmp", "d.wmf", "e.gif", "f.png", "g.heic", "h.CR3",
+                                 "i.tif", "j.jxl", "k.avif", "l.webp", "m.txt"})
             env.writeFile(QStringLiteral("pics/") + name, "x");
-        env.writeFile(QStringLiteral("Vendrax.conf"),
-                      "[prog]\nverze=2.2\n[dir]\ndirectory1=" + folder.toUtf8() +
-                          "\ndirectory2=" + folder.toUtf8() + "\n");
+        env.writeFile(QStringLiteral("Vendrax.conf"), "[prog]\nverze=2.2\n[nast]\nformaty=" + formaty +
+                                                          "\n[dir]\ndirectory1=" + folder.toUtf8() +
+                                                          "\ndirectory2=" + folder.toUtf8() + "\n");
         RecordingDialogs dialogs;
         auto windows = StartProgram();
         Tnastaveni* window = windows->nastaveni;
@@ -148,16 +177,25 @@ private slots:
             QStringList result;
             for (int i = 0; i < list->Count(); ++i)
                 result << list->Item(i);
-            return result;
+            return result.join(u' ');
         };
-        QCOMPARE(names(window->FileListBox1), QStringList({"a.jpg", "b.JPEG", "c.bmp", "d.wmf"}));
-        window->RadioGroup2->SetItemIndex(2);
-        QCOMPARE(names(window->FileListBox1), QStringList({"c.bmp"}));
-        QCOMPARE(names(window->FileListBox2), QStringList({"c.bmp"}));
-        window->RadioGroup2->SetItemIndex(1);
-        QCOMPARE(names(window->FileListBox1), QStringList({"a.jpg", "b.JPEG"}));
-        window->RadioGroup2->SetItemIndex(3);
-        QCOMPARE(names(window->FileListBox2), QStringList({"d.wmf"}));
+        QCOMPARE(window->RadioGroup2->Items(), items);
+        QCOMPARE(names(window->FileListBox1), listed[0]);
+        for (int index = items.size() - 1; index >= 0; --index) {
+            window->RadioGroup2->SetItemIndex(index);
+            QCOMPARE(names(window->FileListBox1), listed[index]);
+            QCOMPARE(names(window->FileListBox2), listed[index]);
+        }
+        // Every item stands whole inside the frame, which leaves its neighbours alone.
+        for (QWidget* neighbour : std::initializer_list<QWidget*>{
+                 window->FileListBox2, window->Label5, window->Image1, window->BitBtn2, window->RadioGroup1})
+            QVERIFY(!window->RadioGroup2->geometry().intersects(neighbour->geometry()));
+        window->RadioGroup2->layout()->activate();
+        for (QAbstractButton* button : window->RadioGroup2->Buttons()) {
+            QVERIFY2(window->RadioGroup2->contentsRect().contains(button->geometry()),
+                     qPrintable(button->text()));
+            QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+        }
     }
 
     void previewKeepsPictureForTheFirstThreeSourceChanges()

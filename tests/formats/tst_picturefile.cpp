@@ -113,10 +113,10 @@ private slots:
         QTest::newRow("bitmap claiming 65000 x 65000")
             << "huge.bmp" << bitmapClaimingHugeSize() << "Bitmap image is not valid";
         QTest::newRow("JPEG named .ico") << "photo.ico" << jpeg << "Icon image is not valid";
-        QTest::newRow("gif") << "anim.gif" << QByteArray("GIF89a") << "Unknown picture file extension (.gif)";
-        QTest::newRow("GIF as written")
-            << "ANIM.GIF" << QByteArray("GIF89a") << "Unknown picture file extension (.GIF)";
-        QTest::newRow("valid png") << "shot.png" << png << "Unknown picture file extension (.png)";
+        QTest::newRow("psd") << "layers.psd" << QByteArray("8BPS") << "Unknown picture file extension (.psd)";
+        QTest::newRow("PSD as written")
+            << "LAYERS.PSD" << QByteArray("8BPS") << "Unknown picture file extension (.PSD)";
+        QTest::newRow("valid png under .svg") << "shot.svg" << png << "Unknown picture file extension (.svg)";
         QTest::newRow("no extension") << "README" << jpeg << "Unknown picture file extension (.)";
         QTest::newRow("dot only in folder")
             << "album.2024/README" << jpeg << "Unknown picture file extension (.)";
@@ -159,9 +159,9 @@ private slots:
     void extensionIsJudgedBeforeOpening()
     {
         TestEnvironment environment;
-        const QString path = environment.startDir() + "/missing.gif";
+        const QString path = environment.startDir() + "/missing.psd";
         QCOMPARE(RaisedErrorOf([&] { LoadPictureFile(path); }),
-                 QStringLiteral("Unknown picture file extension (.gif)"));
+                 QStringLiteral("Unknown picture file extension (.psd)"));
     }
 
     void savesJpegBytesUnchanged()

@@ -32,6 +32,11 @@ desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop 
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >"$work/appstream.log" ||
   fail "AppStream metadata not valid: $(cat "$work/appstream.log")"
 grep -qx 'Exec=pixly %f' "$prefix/share/applications/$id.desktop" || fail "desktop entry takes no file"
+for type in image/heic image/avif image/webp image/png image/gif image/tiff image/jxl image/x-adobe-dng \
+  image/x-canon-cr3 image/x-nikon-nef image/x-sony-arw image/x-fuji-raf; do
+  grep -q "^MimeType=.*$type;" "$prefix/share/applications/$id.desktop" || fail "desktop entry does not open $type"
+  grep -q "<mediatype>$type</mediatype>" "$prefix/share/metainfo/$id.metainfo.xml" || fail "AppStream lacks $type"
+done
 
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1) ||
   fail "no package: $(cat "$work/cpack.log")"
@@ -39,7 +44,8 @@ deb=$(ls "$work"/package/pixly_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in libqt6widgets6 libqt6gui6 libqt6network6 libqt6multimedia6 libjpeg62-turbo libc6 \
   qt6-qpa-plugins qt6-translations-l10n gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
-  gstreamer1.0-libav timgm6mb-soundfont fonts-dejavu-core fonts-liberation2 fonts-urw-base35; do
+  gstreamer1.0-libav timgm6mb-soundfont fonts-dejavu-core fonts-liberation2 fonts-urw-base35 \
+  libheif1 libjxl0.7 libraw20 qt6-image-formats-plugins libwebp7; do
   grep -Eq "(^|, |\| )$package( |,|$)" <<<"$depends" || fail "package does not depend on $package: $depends"
 done
 contents=$(dpkg-deb -c "$deb")

@@ -77,14 +77,16 @@ class TestResampleWindow : public QObject {
 private slots:
     void startsFromTheFolderWindow()
     {
-        Resample r({{"a.jpg", photo()}, {"b.bmp", MakeBmp(4, 4, Qt::red)}, {"c.txt", "text"}});
+        Resample r(
+            {{"a.jpg", photo()}, {"b.bmp", MakeBmp(4, 4, Qt::red)}, {"c.txt", "text"}, {"d.heic", "x"}});
         Tspecial& w = *r.window();
         QCOMPARE(w.windowTitle(), QStringLiteral("Resample obrázků"));
         QCOMPARE(w.size(), QSize(687, 460));
         QCOMPARE(w.DirectoryListBox1->Directory(), r.source);
         QCOMPARE(w.DirectoryListBox2->Directory(), r.destination);
         QCOMPARE(w.FileListBox1->Directory(), r.source);
-        QCOMPARE(w.FileListBox1->Mask(), r.windows->nastaveni->FileListBox1->Mask());
+        // The folder window's mask without the formats that are not resampled.
+        QCOMPARE(w.FileListBox1->Mask(), QStringLiteral("*.jpg;*.jpeg;*.bmp;*.wmf"));
         QCOMPARE(w.FileListBox1->Count(), 2);
         QCOMPARE(w.TrackBar1->value(), 50);
         QCOMPARE(w.procent->text(), QStringLiteral("50"));

@@ -54,7 +54,7 @@ DisplaySettings storedDisplay()
 {
     SettingsStore store(SettingsStore::Access::Read);
     return StoredSettings::ReadDisplay(store, {}).value_or(
-        DisplaySettings{-1, -1, -1, -1, {}, false, false, false});
+        DisplaySettings{-1, -1, -1, -1, {}, false, false, false, false});
 }
 
 bool storedAutomaticCheck()
@@ -171,6 +171,20 @@ private slots:
         QVERIFY(settings->CheckBox4->isChecked());
         QCOMPARE(settings->CheckBox4->text(), QStringLiteral("Otáčet fotky podle EXIF"));
         QVERIFY(!settings->CheckBox4->geometry().intersects(settings->BitBtn1->geometry()));
+        QVERIFY(settings->CheckBox5->isChecked());
+        QCOMPARE(settings->CheckBox5->text(), QStringLiteral("Všechny formáty fotek"));
+        QCOMPARE(settings->CheckBox5->toolTip(),
+                 QStringLiteral(
+                     "Seznamy souborů ukazují i fotky HEIC, AVIF, RAW, PNG, WebP, GIF, TIFF a JPEG XL"));
+        QVERIFY(!settings->CheckBox5->geometry().intersects(settings->BitBtn1->geometry()));
+        QVERIFY(settings->rect().contains(settings->CheckBox5->geometry()));
+        for (const QCheckBox* added : {settings->CheckBox6, settings->CheckBox7}) {
+            QVERIFY(added->isChecked());
+            QVERIFY(!added->geometry().intersects(settings->BitBtn1->geometry()));
+            QVERIFY(settings->rect().contains(added->geometry()));
+        }
+        QCOMPARE(settings->CheckBox6->text(), QStringLiteral("Správa barev"));
+        QCOMPARE(settings->CheckBox7->text(), QStringLiteral("Spojovat RAW a JPEG"));
         QCOMPARE(settings->Label6->text(), windows->nastaveni->nast.orig);
         QCOMPARE(settings->OpenPictureDialog1.FileName, windows->nastaveni->nast.orig);
         QVERIFY(settings->Label5->isHidden());
@@ -289,18 +303,24 @@ private slots:
             p.settings()->CheckBox2->setChecked(false);
             p.settings()->CheckBox3->setChecked(false);
             p.settings()->CheckBox4->setChecked(false);
+            p.settings()->CheckBox5->setChecked(false);
+            p.settings()->CheckBox6->setChecked(false);
+            p.settings()->CheckBox7->setChecked(false);
             // Enter presses OK.
             QTest::keyClick(p.settings(), Qt::Key_Return);
         });
 
         QCOMPARE(result, int(QDialog::Accepted));
-        const DisplaySettings expected{3,     255,  DefaultMainColour, 16711680, p.workingCopy().orig, false,
-                                       false, false};
+        const DisplaySettings expected{
+            3, 255, DefaultMainColour, 16711680, p.workingCopy().orig, false, false, false, false, false, false};
         QCOMPARE(storedDisplay(), expected);
         QCOMPARE(storedAutomaticCheck(), false);
         QCOMPARE(p.workingCopy(), expected);
         QVERIFY(!p.settings()->isVisible());
         QVERIFY(p.windows->hlavni->isVisible());
+        // The file type choice is back to the program's first formats at once.
+        QCOMPARE(p.windows->nastaveni->RadioGroup2->Items().size(), 4);
+        QCOMPARE(p.windows->nastaveni->FileListBox1->Mask(), QStringLiteral("*.jpg;*.jpeg;*.bmp;*.wmf"));
 
         // "Nevím" sizes the next start's picture area to 1024 x 768; the
         // automatic check stays off.
@@ -313,6 +333,9 @@ private slots:
         QVERIFY(!next->Form6->CheckBox2->isChecked());
         QVERIFY(!next->Form6->CheckBox3->isChecked());
         QVERIFY(!next->Form6->CheckBox4->isChecked());
+        QVERIFY(!next->Form6->CheckBox5->isChecked());
+        QVERIFY(!next->Form6->CheckBox6->isChecked());
+        QVERIFY(!next->Form6->CheckBox7->isChecked());
     }
 
     void okUpdatesTheWorkingCopyWhenTheStoreCannotBeWritten()

@@ -47,7 +47,7 @@ void writeOlderProfile(const TestEnvironment& env, const QString& version, bool 
                      "\ndirectory2=" + env.makeFolder(QStringLiteral("dst")).toUtf8() + "\n[akt]\naktual=0\n";
     if (withNast)
         ini += "[nast]\nrozliseni=3\nnastaveni=255\nhlavni=65280\nvelka=16711680\norig=/p/"
-               "o.jpg\nshow=0\nkos=0\notacet=0\n";
+               "o.jpg\nshow=0\nkos=0\notacet=0\nformaty=0\nbarvy=0\ndvojice=0\n";
     if (version != NoVersionRecord) ini += "[prog]\nverze=" + version.toUtf8() + "\n";
     env.writeFile(QStringLiteral("Vendrax.conf"), ini);
 }
@@ -143,6 +143,9 @@ private slots:
             QCOMPARE(folders->nast.show, false);
             QCOMPARE(folders->nast.kos, false);
             QCOMPARE(folders->nast.otacet, false);
+            QCOMPARE(folders->nast.formaty, false);
+            QCOMPARE(folders->nast.barvy, false);
+            QCOMPARE(folders->nast.dvojice, false);
             QCOMPARE(folders->nast.rozliseni, 3);
         } else {
             QCOMPARE(dialogs.count(), 1);
@@ -153,6 +156,9 @@ private slots:
             QCOMPARE(folders->nast.show, true);
             QCOMPARE(folders->nast.kos, true);
             QCOMPARE(folders->nast.otacet, true);
+            QCOMPARE(folders->nast.formaty, true);
+            QCOMPARE(folders->nast.barvy, true);
+            QCOMPARE(folders->nast.dvojice, true);
         }
     }
 

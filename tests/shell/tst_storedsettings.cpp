@@ -45,6 +45,9 @@ private slots:
         QCOMPARE(display->show, true);
         QCOMPARE(display->kos, true);
         QCOMPARE(display->otacet, true);
+        QCOMPARE(display->formaty, true);
+        QCOMPARE(display->barvy, true);
+        QCOMPARE(display->dvojice, true);
 
         const auto bounds = StoredSettings::ReadBounds(store, QRect(1, 2, 3, 4));
         QCOMPARE(*bounds, QRect(10, 2, 400, 300));

@@ -417,7 +417,7 @@ private slots:
     {
         FullScreen f(0);
         const QStringList lines = f.windows->help->Memo1->toPlainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 27);
+        QCOMPARE(lines.size(), 28);
         QCOMPARE(lines.first(), QStringLiteral("Posouvání obrázků:"));
         QCOMPARE(lines.at(7), QString(81, QLatin1Char('-')));
         QCOMPARE(lines.at(17),
@@ -428,8 +428,10 @@ private slots:
         QCOMPARE(
             lines.at(23),
             QStringLiteral("Klávesy 1–9 zkopírují nebo přesunou obrázek do oblíbené složky s tímto číslem."));
-        QCOMPARE(lines.last(), QStringLiteral("Tažením levým tlačítkem myši se zvětšený obrázek posouvá; "
-                                              "zvětšení i místo zůstanou i u dalších obrázků."));
+        QCOMPARE(
+            lines.last(),
+            QStringLiteral("Zobrazí fotky JPEG, HEIC, HEIF, AVIF, WebP, PNG, GIF, TIFF, JPEG XL a RAW "
+                           "(DNG, CR2, CR3, NEF, NRW, ARW, RAF, ORF, RW2, PEF, SRW) i obrázky BMP a WMF."));
         QVERIFY(f.windows->help->Memo1->isReadOnly());
         QCOMPARE(f.windows->help->windowTitle(), QStringLiteral("Help"));
     }

@@ -4,6 +4,7 @@
 #include "controls/zoompicturebox.h"
 #include "filebytes.h"
 #include "folders/nast_pixly.h"
+#include "formatsamples.h"
 #include "jpegsegments.h"
 #include "platform/settingsstore.h"
 #include "recordingdialogs.h"
@@ -223,15 +224,29 @@ private slots:
         QCOMPARE(v.dialogs.count(), 0);
     }
 
+    void undecodablePictureKeepsThePreviousPictureAndPath_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("JPEG") << "b.jpg" << QByteArray("not a jpeg") << "JPEG error #";
+        const QByteArray heic = EncodeSample(QImage(64, 48, QImage::Format_RGB32), SampleEncoder::Heic);
+        QTest::newRow("HEIC cut short") << "b.heic" << heic.left(heic.size() / 2)
+                                        << "Obrázek nelze zobrazit, soubor je poškozený nebo neúplný:\r";
+    }
+
     void undecodablePictureKeepsThePreviousPictureAndPath()
     {
-        Viewer v({{"a.jpg", jpeg(Qt::red)}, {"b.jpg", "not a jpeg"}});
+        QFETCH(QString, name);
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, message);
+        Viewer v({{"a.jpg", jpeg(Qt::red)}, {name, contents}});
         v.open(0);
         v.press(Qt::Key_Space, QStringLiteral(" "));
         QTRY_COMPARE(v.dialogs.count(), 1);
         QCOMPARE(v.dialogs.last().caption, QStringLiteral("Vendrax"));
         QCOMPARE(v.dialogs.last().icon, QStringLiteral("error"));
-        QVERIFY(v.dialogs.last().text.startsWith(QStringLiteral("JPEG error #")));
+        QVERIFY2(v.dialogs.last().text.startsWith(message), qPrintable(v.dialogs.last().text));
         QCOMPARE(v.list()->ItemIndex(), 1);
         QCOMPARE(v.viewer()->Label2->text(), v.path(QStringLiteral("a.jpg")));
         QCOMPARE(v.viewer()->Image1->Picture().size(), QSize(64, 48));

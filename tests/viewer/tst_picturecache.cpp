@@ -371,8 +371,8 @@ private slots:
         QTest::newRow("empty JPEG") << "empty.jpg" << QByteArray() << "JPEG error #42";
         QTest::newRow("JPEG named as a bitmap")
             << "photo.bmp" << noisyJpeg(64, 64) << "Bitmap image is not valid";
-        QTest::newRow("no decoder") << "anim.gif" << QByteArray("GIF89a")
-                                    << "Unknown picture file extension (.gif)";
+        QTest::newRow("no decoder") << "layers.psd" << QByteArray("8BPS")
+                                    << "Unknown picture file extension (.psd)";
     }
 
     void errorReadAheadIsRaisedWhenLoaded()
