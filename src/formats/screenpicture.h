@@ -43,4 +43,3 @@ struct PictureShape {
 // as in PictureReading.
 ShownPicture ReadShownPicture(const QString& path, const PictureShape& shape,
                               const std::function<void()>& checkpoint = {});
-

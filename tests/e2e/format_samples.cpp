@@ -2,8 +2,8 @@
 // that sorts them: made by the Debian encoders, the DNG by the tests' own writer.
 // Usage: format_samples FOLDER
 
-#include "formatsamples.h"
 #include "formats/jpegcodec.h"
+#include "formatsamples.h"
 
 #include <QCoreApplication>
 #include <QDir>

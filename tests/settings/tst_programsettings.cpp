@@ -312,7 +312,8 @@ private slots:
 
         QCOMPARE(result, int(QDialog::Accepted));
         const DisplaySettings expected{
-            3, 255, DefaultMainColour, 16711680, p.workingCopy().orig, false, false, false, false, false, false};
+            3,     255,  DefaultMainColour, 16711680, p.workingCopy().orig, false, false, false, false,
+            false, false};
         QCOMPARE(storedDisplay(), expected);
         QCOMPARE(storedAutomaticCheck(), false);
         QCOMPARE(p.workingCopy(), expected);
