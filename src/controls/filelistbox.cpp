@@ -32,8 +32,37 @@ void FileListBox::SetMask(const QString& mask)
 void FileListBox::Update()
 {
     clear();
-    addItems(ListMatchingFiles(directory_, mask_));
+    if (!kindOf_) {
+        groups_.reset();
+        addItems(ListMatchingFiles(directory_, mask_));
+    } else {
+        // One reading of the folder serves both the groups and the listed names.
+        const QStringList all = ListMatchingFiles(directory_, QStringLiteral("*"));
+        QStringList listed = all;
+        listed.removeIf([this](const QString& name) { return !MatchesMask(name, mask_); });
+        groups_.emplace(all, kindOf_);
+        addItems(groups_->Shown(listed));
+    }
     SetItemIndex(-1);
+}
+
+void FileListBox::SetGrouping(PhotoGroups::KindOf kindOf)
+{
+    kindOf_ = std::move(kindOf);
+    Update();
+}
+
+QStringList FileListBox::FilesOf(const QString& name) const
+{
+    return groups_ ? groups_->GroupOf(name) : QStringList{name};
+}
+
+QString FileListBox::EntryShowing(const QString& name) const
+{
+    for (const QString& file : FilesOf(name))
+        for (int i = 0; i < count(); ++i)
+            if (Item(i).compare(file, Qt::CaseInsensitive) == 0) return Item(i);
+    return QString();
 }
 
 QString FileListBox::FileName() const

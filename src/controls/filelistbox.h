@@ -1,7 +1,12 @@
 #pragma once
 
+#include "fileops/photogroups.h"
+
 #include <QListWidget>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QMouseEvent;
 
@@ -40,6 +45,16 @@ public:
     // The bare name of the entry, "" outside the list.
     QString Item(int index) const;
 
+    // Lists each photo once: the files of a group (PhotoGroups, over all the folder's files, not
+    // only the listed ones) stand as one entry, named as the group shows itself. An empty kindOf
+    // lists every file on its own. The folder is read again.
+    void SetGrouping(PhotoGroups::KindOf kindOf);
+    // The bare names of the files of the photo the named file belongs to, that file first; the
+    // name alone without grouping.
+    QStringList FilesOf(const QString& name) const;
+    // The entry that stands for the named file's photo, letter case ignored; "" when none does.
+    QString EntryShowing(const QString& name) const;
+
 signals:
     // A mouse button went down on the list, after the press has moved the
     // selection, so the handler sees the entry that was pressed.
@@ -51,4 +66,6 @@ protected:
 private:
     QString directory_;
     QString mask_;
+    PhotoGroups::KindOf kindOf_;
+    std::optional<PhotoGroups> groups_;
 };

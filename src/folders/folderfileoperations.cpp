@@ -10,6 +10,7 @@
 #include "folders/newfolderprompt.h"
 #include "platform/dialogservice.h"
 #include "platform/handlerguard.h"
+#include "sorting/photofiles.h"
 #include "sorting/photolist.h"
 #include "sorting/stepmessages.h"
 
@@ -23,6 +24,8 @@ const QString SwapCaption = QStringLiteral("Změna adresáře");
 const QString NewFolderCaption = QStringLiteral("Vytvoření nové složky");
 const QString FolderCreated = QStringLiteral("Složka \"%1\" byla vytvořena a nastavena jako aktuální.");
 const QString DeleteFileQuestion = QStringLiteral("Opravdu chcete vybraný soubor smazat?");
+const QString DeletePhotoQuestion =
+    QStringLiteral("Opravdu chcete vybraný soubor smazat i s dalšími soubory jeho fotky (celkem %1)?");
 const QString DeleteFileCaption = QStringLiteral("Smazání souboru");
 } // namespace Text
 } // namespace
@@ -84,8 +87,10 @@ void FolderFileOperations::CopyDroppedFile()
     const QString source = window_.FileListBox1->FileName();
     if (!source.isEmpty()) {
         const QString target = QDir(window_.FileListBox2->Directory()).filePath(QFileInfo(source).fileName());
-        if (const FileResult copied = window_.undo.Copy(source, target, window_.nast.kos); !copied)
-            StepMessages::CopyFailed(target, copied);
+        const QStringList files = PhotoList(*window_.FileListBox1).FilesOf(source);
+        const SortingUndo::GroupResult copied =
+            window_.undo.CopyGroup(StepsTo(files, target), window_.nast.kos);
+        if (!copied.result.ok()) StepMessages::CopyFailed(copied.stoppedBy, copied.result, files.size() > 1);
     }
     window_.FileListBox1->Update();
     window_.FileListBox2->Update();
@@ -94,9 +99,12 @@ void FolderFileOperations::CopyDroppedFile()
 void FolderFileOperations::DeleteSelectedFile()
 {
     if (!window_.SelectedPictureOrComplain()) return;
-    if (!Dialogs().AskYesNo(Text::DeleteFileQuestion, Text::DeleteFileCaption)) return;
     FileListBox& files = *window_.FileListBox1;
-    if (!DeletePicture(files.FileName(), window_.undo, window_.nast.kos)) return;
+    const QStringList photo = PhotoList(files).FilesOf(files.FileName());
+    const QString question =
+        photo.size() > 1 ? Text::DeletePhotoQuestion.arg(FileCount(photo.size())) : Text::DeleteFileQuestion;
+    if (!Dialogs().AskYesNo(question, Text::DeleteFileCaption)) return;
+    if (!DeletePhoto(photo, window_.undo, window_.nast.kos)) return;
     const int index = files.ItemIndex();
     files.Update();
     files.SetItemIndex(index);

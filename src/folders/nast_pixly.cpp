@@ -25,6 +25,8 @@
 #include "shell/storedsettings.h"
 #include "shell/windows.h"
 #include "slideshow/pixly_slide.h"
+#include "sorting/photofiles.h"
+#include "sorting/photolist.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -325,6 +327,7 @@ void Tnastaveni::FormCreate()
     RadioGroup1->SetItems(Text::ActionItems);
     RadioGroup1->SetItemIndex(0);
     FileTypes(nast.formaty).ShowIn(*RadioGroup2);
+    ApplyGrouping();
 
     QDir::setCurrent(startDir);
     nast.orig = StoredSettings::CompleteDefaultPicture(nast.orig, startDir);
@@ -502,6 +505,13 @@ void Tnastaveni::Refresh()
     FileListBox1->Update();
     FileListBox2->Update();
     AppCursor::SetNormal();
+}
+
+void Tnastaveni::ApplyGrouping()
+{
+    const QString selected = FileListBox1->FileName();
+    FileListBox1->SetGrouping(nast.dvojice ? PhotoGroups::KindOf(&GroupingKindOf) : PhotoGroups::KindOf());
+    if (!selected.isEmpty()) PhotoList(*FileListBox1).SelectByPath(selected);
 }
 
 bool Tnastaveni::SelectedPictureOrComplain()

@@ -125,6 +125,9 @@ public:
     void SetDestinationFolder(const QString& folder);
     // True when a source file is selected; otherwise says so.
     bool SelectedPictureOrComplain();
+    // The source list shows each photo's files as one entry while dvojice is on; the selected
+    // picture stays selected.
+    void ApplyGrouping();
 
     // The source and destination folders as they are stored.
     StoredFolders CurrentFolders() const;

@@ -279,8 +279,10 @@ void TForm6::BitBtn1Click()
         StoredSettings::WriteAutomaticCheck(store, CheckBox2->isChecked());
     }
     const bool formatsChanged = chosen.formaty != windows_.nastaveni->nast.formaty;
+    const bool groupingChanged = chosen.dvojice != windows_.nastaveni->nast.dvojice;
     windows_.nastaveni->nast = chosen;
     if (formatsChanged) FileTypes(chosen.formaty).ShowIn(*windows_.nastaveni->RadioGroup2);
+    if (groupingChanged) windows_.nastaveni->ApplyGrouping();
     accept();
     windows_.hlavni->show();
 }

@@ -40,7 +40,9 @@ const QStringList Lines{QStringLiteral("Posouvání obrázků:"),
                                        "zvětšení i místo zůstanou i u dalších obrázků."),
                         QStringLiteral("Zobrazí fotky JPEG, HEIC, HEIF, AVIF, WebP, PNG, GIF, TIFF, JPEG XL "
                                        "a RAW (DNG, CR2, CR3, NEF, NRW, ARW, RAF, ORF, RW2, PEF, SRW) "
-                                       "i obrázky BMP a WMF.")};
+                                       "i obrázky BMP a WMF."),
+                        QStringLiteral("RAW, JPEG a soubory .xmp jedné fotky se kopírují, přesouvají "
+                                       "i mažou společně.")};
 } // namespace
 
 Thelp::Thelp(Windows&) : ButtonlessDialog(nullptr)

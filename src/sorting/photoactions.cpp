@@ -6,6 +6,7 @@
 #include "formats/picturefile.h"
 #include "platform/dialogservice.h"
 #include "platform/systeminfo.h"
+#include "sorting/photofiles.h"
 #include "sorting/photolist.h"
 #include "sorting/stepmessages.h"
 
@@ -23,6 +24,12 @@ const QString RenameCaption = QStringLiteral("Přejmenování");
 const QString CopyDone = QStringLiteral("Kopírování úspěšné!\r");
 const QString RenameDone = QStringLiteral("Přejmenování úspěšné!\r");
 const QString DeleteQuestion = QStringLiteral("Opravdu chcete tento obrázek smazat?");
+const QString DeletePhotoQuestion =
+    QStringLiteral("Opravdu chcete tento obrázek smazat i s jeho dalšími soubory (celkem %1)?");
+const QString NoTrashPhotoQuestion = QStringLiteral(
+    "Soubory tohoto obrázku nelze přesunout do koše.\rOpravdu je chcete trvale smazat (celkem %1)?");
+// Under the name prompt of a photo of several files.
+const QString PhotoNameNote = QStringLiteral("\r(Obrázek má %1, všechny dostanou tento název.)");
 const QString DeleteCaption = QStringLiteral("Smazat");
 const QString NoTrashQuestion =
     QStringLiteral("Tento obrázek nelze přesunout do koše.\rOpravdu ho chcete trvale smazat?");
@@ -45,14 +52,24 @@ QString fileNameOf(const QString& path)
     return QFileInfo(path).fileName();
 }
 
-// Asks for the name under which the current picture goes into the folder; nothing when the user
-// cancelled.
+// Asks for the name under which the current picture (with the other files of its photo) goes
+// into the folder; nothing when the user cancelled.
 std::optional<QString> askTarget(const QString& caption, const QString& prompt, const QString& folder,
-                                 const QString& current)
+                                 const QStringList& files)
 {
-    const auto typed = Dialogs().InputBox(caption, prompt, fileNameOf(current));
+    const QString current = files.first();
+    const QString note = files.size() > 1 ? PhotoNameNote.arg(FileCount(files.size())) : QString();
+    const auto typed = Dialogs().InputBox(caption, prompt + note, fileNameOf(current));
     if (!typed) return std::nullopt;
     return TargetPath(*typed, folder, fileNameOf(current));
+}
+
+QStringList targetsOf(const QList<SortingUndo::FileStep>& steps)
+{
+    QStringList targets;
+    for (const SortingUndo::FileStep& step : steps)
+        targets << step.to;
+    return targets;
 }
 
 } // namespace
@@ -75,14 +92,27 @@ bool IsUndoKey(int key, Qt::KeyboardModifiers modifiers)
     return key == Qt::Key_Z && modifiers.testFlag(Qt::ControlModifier);
 }
 
-bool DeletePicture(const QString& path, SortingUndo& undo, bool toTrash)
+QString DeleteQuestionFor(const QStringList& files)
 {
-    // Whether the volume has no trash or the move into it failed, the picture is still there.
-    if (toTrash && undo.Trash(path).outcome == DesktopTrash::Outcome::Trashed) return true;
-    if (toTrash && !Dialogs().AskYesNo(NoTrashQuestion, DeleteCaption)) return false;
-    const FileResult deleted = FileOperations::Delete(path);
-    if (!deleted) StepMessages::DeleteFailed(path, deleted);
-    return deleted.ok();
+    return files.size() > 1 ? DeletePhotoQuestion.arg(FileCount(files.size())) : DeleteQuestion;
+}
+
+bool DeletePhoto(const QStringList& files, SortingUndo& undo, bool toTrash)
+{
+    // Whether the volume has no trash or the move into it failed, the files are all still there.
+    if (toTrash && undo.TrashGroup(files).result.ok()) return true;
+    const QString noTrash =
+        files.size() > 1 ? NoTrashPhotoQuestion.arg(FileCount(files.size())) : NoTrashQuestion;
+    if (toTrash && !Dialogs().AskYesNo(noTrash, DeleteCaption)) return false;
+    // Gone for good, no file can be put back: the first one that fails stops the rest.
+    for (const QString& path : files) {
+        const FileResult deleted = FileOperations::Delete(path);
+        if (!deleted) {
+            StepMessages::DeleteFailed(path, deleted);
+            return path != files.first();
+        }
+    }
+    return true;
 }
 
 bool UndoStep(SortingUndo& undo, PhotoList& photos)
@@ -146,13 +176,16 @@ void PhotoActions::copyInto(const QString& folder, const PhotoActionContext& con
 {
     const QString current = presentedPicture(context);
     if (current.isEmpty()) return;
-    const auto target = askTarget(CopyCaption, texts_.copyPrompt, folder, current);
+    const QStringList files = context.photos.FilesOf(current);
+    const auto target = askTarget(CopyCaption, texts_.copyPrompt, folder, files);
     if (!target) return;
-    const FileResult copied = context.undo.Copy(current, *target, context.toTrash);
-    if (!copied)
-        StepMessages::CopyFailed(*target, copied);
+    const QList<SortingUndo::FileStep> steps = StepsTo(files, *target);
+    const SortingUndo::GroupResult copied = context.undo.CopyGroup(steps, context.toTrash);
+    if (!copied.result.ok())
+        StepMessages::CopyFailed(copied.stoppedBy, copied.result, files.size() > 1);
     else if (context.confirm)
-        Dialogs().ShowMessageKind(CopyDone + *target, Pixly, DialogService::Information);
+        Dialogs().ShowMessageKind(CopyDone + PhotoLabel(targetsOf(steps), true), Pixly,
+                                  DialogService::Information);
     view_.LoadPictureFrom(current);
 }
 
@@ -160,14 +193,11 @@ void PhotoActions::Rename(const PhotoActionContext& context)
 {
     const QString current = presentedPicture(context);
     if (current.isEmpty()) return;
-    const auto asked = askTarget(RenameCaption, texts_.renamePrompt, context.sourceFolder, current);
+    const QStringList files = context.photos.FilesOf(current);
+    const auto asked = askTarget(RenameCaption, texts_.renamePrompt, context.sourceFolder, files);
     if (!asked) return;
     const QString target = *asked;
-    if (const FileResult moved = context.undo.Move(current, target); !moved) {
-        StepMessages::MoveFailed(target, moved);
-        return;
-    }
-    if (context.confirm) Dialogs().ShowMessageKind(RenameDone + target, Pixly, DialogService::Information);
+    if (!movePhoto(StepsTo(files, target), context)) return;
     view_.SetPathLabel(target);
     // The list follows the file even when its new name cannot be shown, so it never names a file
     // that is gone.
@@ -180,14 +210,29 @@ void PhotoActions::Rename(const PhotoActionContext& context)
     }
     context.photos.Reread();
     context.photos.SelectByPath(target);
+    view_.SetPathLabel(target);
+}
+
+bool PhotoActions::movePhoto(const QList<SortingUndo::FileStep>& steps, const PhotoActionContext& context)
+{
+    const SortingUndo::GroupResult moved = context.undo.MoveGroup(steps);
+    if (!moved.result.ok()) {
+        StepMessages::MoveFailed(moved.stoppedBy, moved.result, steps.size() > 1);
+        return false;
+    }
+    if (context.confirm)
+        Dialogs().ShowMessageKind(RenameDone + PhotoLabel(targetsOf(steps), true), Pixly,
+                                  DialogService::Information);
+    return true;
 }
 
 void PhotoActions::Delete(const PhotoActionContext& context)
 {
     const QString current = presentedPicture(context);
     if (current.isEmpty()) return;
-    if (!Dialogs().AskYesNo(DeleteQuestion, DeleteCaption)) return;
-    if (!DeletePicture(current, context.undo, context.toTrash)) return;
+    const QStringList files = context.photos.FilesOf(current);
+    if (!Dialogs().AskYesNo(DeleteQuestionFor(files), DeleteCaption)) return;
+    if (!DeletePhoto(files, context.undo, context.toTrash)) return;
     showTheNextAfterLeaving(context.photos);
 }
 
@@ -221,13 +266,10 @@ void PhotoActions::moveInto(const QString& folder, const PhotoActionContext& con
 {
     const QString current = presentedPicture(context);
     if (current.isEmpty()) return;
-    const auto target = askTarget(RenameCaption, texts_.renamePrompt, folder, current);
+    const QStringList files = context.photos.FilesOf(current);
+    const auto target = askTarget(RenameCaption, texts_.renamePrompt, folder, files);
     if (!target) return;
-    if (const FileResult moved = context.undo.Move(current, *target); !moved) {
-        StepMessages::MoveFailed(*target, moved);
-        return;
-    }
-    if (context.confirm) Dialogs().ShowMessageKind(RenameDone + *target, Pixly, DialogService::Information);
+    if (!movePhoto(StepsTo(files, *target), context)) return;
     showTheNextAfterLeaving(context.photos);
 }
 

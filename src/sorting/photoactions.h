@@ -1,5 +1,8 @@
 #pragma once
 
+#include "fileops/sortingundo.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <Qt>
@@ -18,10 +21,14 @@ QString TargetPath(const QString& typed, const QString& folder, const QString& c
 // Ctrl+Z, whatever else is held.
 bool IsUndoKey(int key, Qt::KeyboardModifiers modifiers);
 
-// Deletes a picture the user chose to delete: to the trash with toTrash, where the step can be
-// undone; where its volume has no trash, only after asking once more. A deletion that fails says
-// so. False when the picture is still there.
-bool DeletePicture(const QString& path, SortingUndo& undo, bool toTrash);
+// The question before deleting a photo's files: with several, how many go.
+QString DeleteQuestionFor(const QStringList& files);
+
+// Deletes the files of a photo the user chose to delete (PhotoList::FilesOf, the shown one first):
+// to the trash with toTrash, all or none, where the step can be undone; where their volume has
+// no trash, only after asking once more. A deletion that fails says so. False when the shown
+// picture is still there.
+bool DeletePhoto(const QStringList& files, SortingUndo& undo, bool toTrash);
 
 // Takes back the newest sorting step and makes its picture the current one of the re-read list.
 // A step that cannot be undone says why and is given up; with none left the system beeps. False
@@ -101,6 +108,8 @@ private:
     QString presentedPicture(const PhotoActionContext& context);
     void copyInto(const QString& folder, const PhotoActionContext& context);
     void moveInto(const QString& folder, const PhotoActionContext& context);
+    // Moves a photo's files as one step; says why when they could not go.
+    bool movePhoto(const QList<SortingUndo::FileStep>& steps, const PhotoActionContext& context);
     // After the current picture has left the list: the one that followed it becomes current, or
     // the new last one at the end.
     void showTheNextAfterLeaving(PhotoList& photos);

@@ -49,7 +49,8 @@ void PhotoList::SelectByPath(const QString& path)
     const QString folder = QDir::toNativeSeparators(file.absolutePath());
     if (QDir(folder) != QDir(list_.Directory())) list_.SetDirectory(folder);
     const QString name = file.fileName();
-    if (selectListed(name) || !file.isFile()) return;
+    // A RAW whose JPEG stands for their photo is found as that entry.
+    if (selectListed(name) || !file.isFile() || selectListed(list_.EntryShowing(name))) return;
     if (!MatchesMask(name, list_.Mask())) list_.SetMask(name);
     // Listings leave hidden files out (on Linux, names that begin with "."),
     // so a picture renamed to such a name, such as ".jpg", is added to the
@@ -95,6 +96,16 @@ NearbyPictures PhotoList::Nearby(int count) const
         nearby.preceding.append(pathAt((position - step + size) % size));
     }
     return nearby;
+}
+
+QStringList PhotoList::FilesOf(const QString& path) const
+{
+    const QFileInfo file(path);
+    if (path.isEmpty() || QDir(file.absolutePath()) != QDir(list_.Directory())) return {path};
+    QStringList paths;
+    for (const QString& name : list_.FilesOf(file.fileName()))
+        paths << JoinFolderAndName(list_.Directory(), name);
+    return paths;
 }
 
 namespace Navigation {

@@ -34,6 +34,9 @@ public:
     // Up to count pictures each way (never the current one, none twice in a
     // direction), the ones worth reading ahead; empty without a selection.
     NearbyPictures Nearby(int count) const;
+    // The paths of the files of the photo at path (PhotoGroups, while the list groups them), the
+    // path first; the path alone when it is not in the list's folder.
+    QStringList FilesOf(const QString& path) const;
 
 private:
     // Selects the entry of that name; false when the list has none.

@@ -12,6 +12,7 @@ const QString MoveFailed = QStringLiteral("Obrázek se nepodařilo přejmenovat 
 const QString NameTaken = QStringLiteral("Obrázek nelze přejmenovat, název je obsazen:\r%1");
 const QString DeleteFailed = QStringLiteral("Obrázek se nepodařilo smazat:\r%1\r%2");
 const QString SaveFailed = QStringLiteral("Obrázek se nepodařilo uložit do\r%1\r%2");
+const QString NoneOfThePhoto = QStringLiteral("\rŽádný soubor obrázku proto nebyl změněn.");
 const QString PictureGone = QStringLiteral("Obrázek už na svém místě není:\r%1");
 const QString CopyChanged = QStringLiteral("Kopii nelze vrátit zpět, od té doby se změnila:\r");
 const QString OriginalGone = QStringLiteral("Kopii nelze vrátit zpět, původní obrázek už neexistuje:\r");
@@ -56,17 +57,18 @@ QString refusalText(SortingUndo::Refusal refusal)
 
 namespace StepMessages {
 
-void CopyFailed(const QString& target, const FileResult& result)
+void CopyFailed(const QString& target, const FileResult& result, bool wholePhoto)
 {
-    warn(Text::CopyFailed.arg(shown(target), result.reason()));
+    warn(Text::CopyFailed.arg(shown(target), result.reason()) +
+         (wholePhoto ? Text::NoneOfThePhoto : QString()));
 }
 
-void MoveFailed(const QString& target, const FileResult& result)
+void MoveFailed(const QString& target, const FileResult& result, bool wholePhoto)
 {
-    if (result.outcome() == FileResult::Outcome::NameTaken)
-        warn(Text::NameTaken.arg(shown(target)));
-    else
-        warn(Text::MoveFailed.arg(shown(target), result.reason()));
+    const QString text = result.outcome() == FileResult::Outcome::NameTaken
+                             ? Text::NameTaken.arg(shown(target))
+                             : Text::MoveFailed.arg(shown(target), result.reason());
+    warn(text + (wholePhoto ? Text::NoneOfThePhoto : QString()));
 }
 
 void DeleteFailed(const QString& path, const FileResult& result)

@@ -10,9 +10,10 @@
 // run the same steps.
 namespace StepMessages {
 
-void CopyFailed(const QString& target, const FileResult& result);
+// With wholePhoto the file is one of a photo's several files, none of which went.
+void CopyFailed(const QString& target, const FileResult& result, bool wholePhoto = false);
 // A rename or move: a taken name is said as such.
-void MoveFailed(const QString& target, const FileResult& result);
+void MoveFailed(const QString& target, const FileResult& result, bool wholePhoto = false);
 void DeleteFailed(const QString& path, const FileResult& result);
 void SaveFailed(const QString& path, const QString& reason);
 // The picture's file has gone since the list was read.

@@ -13,6 +13,7 @@
 #include "shell/storedsettings.h"
 #include "shell/windows.h"
 #include "slideshow/pixly_slide.h"
+#include "sorting/photofiles.h"
 #include "sorting/photolist.h"
 #include "viewer/fotka_velka.h"
 #include "viewer/picturerequests.h"
@@ -204,7 +205,9 @@ void Thlavni::PresentCurrentPicture()
 void Thlavni::SetPathLabel(const QString& path)
 {
     labelPath_ = path;
-    Label2->setText(Image1->Zoomed() ? Text::ZoomedPath.arg(path).arg(Image1->ZoomPercent()) : path);
+    const QString photo = PhotoLabel(photos_->FilesOf(path));
+    Label2->setText(Image1->Zoomed() ? Text::ZoomedPath.arg(photo, QString::number(Image1->ZoomPercent()))
+                                     : photo);
 }
 
 void Thlavni::ShowCurrentPicture()

@@ -417,7 +417,7 @@ private slots:
     {
         FullScreen f(0);
         const QStringList lines = f.windows->help->Memo1->toPlainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 28);
+        QCOMPARE(lines.size(), 29);
         QCOMPARE(lines.first(), QStringLiteral("Posouvání obrázků:"));
         QCOMPARE(lines.at(7), QString(81, QLatin1Char('-')));
         QCOMPARE(lines.at(17),
@@ -429,9 +429,12 @@ private slots:
             lines.at(23),
             QStringLiteral("Klávesy 1–9 zkopírují nebo přesunou obrázek do oblíbené složky s tímto číslem."));
         QCOMPARE(
-            lines.last(),
+            lines.at(27),
             QStringLiteral("Zobrazí fotky JPEG, HEIC, HEIF, AVIF, WebP, PNG, GIF, TIFF, JPEG XL a RAW "
                            "(DNG, CR2, CR3, NEF, NRW, ARW, RAF, ORF, RW2, PEF, SRW) i obrázky BMP a WMF."));
+        QCOMPARE(
+            lines.last(),
+            QStringLiteral("RAW, JPEG a soubory .xmp jedné fotky se kopírují, přesouvají i mažou společně."));
         QVERIFY(f.windows->help->Memo1->isReadOnly());
         QCOMPARE(f.windows->help->windowTitle(), QStringLiteral("Help"));
     }
