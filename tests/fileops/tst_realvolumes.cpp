@@ -6,6 +6,7 @@
 #include "realvolume.h"
 #include "recordingdialogs.h"
 #include "sorting/photoactions.h"
+#include "sorting/photofiles.h"
 #include "sorting/photolist.h"
 #include "testenvironment.h"
 
@@ -148,14 +149,33 @@ private slots:
         QCOMPARE(FileBytes(card.path() + "/Y.JPG"), QByteArray("staying"));
     }
 
+    void fullDiskSaysSoAndKeepsOnlyWholeCopies_data()
+    {
+        QTest::addColumn<bool>("withRaw");
+        QTest::addColumn<QStringList>("copied");
+        QTest::addColumn<QString>("stoppedBy");
+        QTest::addColumn<QString>("photoNote");
+        QTest::newRow("picture") << false << QStringList{"1.jpg", "2.jpg", "3.jpg"} << "4.jpg" << QString();
+        // From the second photo on its JPEG fits, its RAW does not: neither stays.
+        QTest::newRow("RAW + JPEG") << true << QStringList{"1.jpg", "1.nef"} << "4.nef"
+                                    << "\rŽádný soubor obrázku proto nebyl změněn.";
+    }
+
     void fullDiskSaysSoAndKeepsOnlyWholeCopies()
     {
+        QFETCH(bool, withRaw);
+        QFETCH(QStringList, copied);
+        QFETCH(QString, stoppedBy);
+        QFETCH(QString, photoNote);
         MOUNTED(full, Tmpfs, 1 << 20);
-        const QByteArray picture = pictureBytes(300 << 10);
+        const QByteArray picture = pictureBytes((withRaw ? 100 : 300) << 10);
+        const QByteArray raw = pictureBytes(800 << 10);
         const QString source = env->writeFile("zdroj/a.jpg", picture);
+        if (withRaw) env->writeFile("zdroj/a.nef", raw);
         FileListBox list;
-        list.SetMask("*.jpg");
+        list.SetMask("*.jpg;*.nef");
         list.SetDirectory(QFileInfo(source).absolutePath());
+        list.SetGrouping(&GroupingKindOf);
         PhotoList photos(list);
         photos.SetPosition(0);
         SortingUndo undo;
@@ -168,13 +188,14 @@ private slots:
             actions.Copy({photos, QString(), full.path(), 0, false, undo, true});
         QCOMPARE(dialogs.last().text,
                  QStringLiteral("Obrázek se nepodařilo zkopírovat do\r%1\r%2")
-                     .arg(QDir::toNativeSeparators(full.path() + "/4.jpg"), SystemReason(ENOSPC)));
+                         .arg(QDir::toNativeSeparators(full.path() + "/" + stoppedBy), SystemReason(ENOSPC)) +
+                     photoNote);
         QCOMPARE(dialogs.last().icon, QStringLiteral("warning"));
-        QCOMPARE(everythingIn(full.path()), QStringList({"1.jpg", "2.jpg", "3.jpg"}));
+        QCOMPARE(everythingIn(full.path()), copied);
         for (const QString& name : everythingIn(full.path()))
-            QCOMPARE(FileBytes(full.path() + "/" + name), picture);
+            QCOMPARE(FileBytes(full.path() + "/" + name), name.endsWith(".nef") ? raw : picture);
         QCOMPARE(FileBytes(source), picture);
-        QCOMPARE(undo.Count(), 3);
+        QCOMPARE(undo.Count(), copied.size() / (withRaw ? 2 : 1));
     }
 
     void destinationThatTakesNothingSaysWhy_data()
