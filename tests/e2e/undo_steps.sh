@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Takes sorting steps back in the real program under Xvfb: a deleted picture
-# goes to the trash with its info and Ctrl+Z brings it back byte for byte; a
-# copy is removed again by Ctrl+Z; after a bounded random session of sorting
-# keys (copies, renames, favourites' digits, deletions, undo), first copying,
-# then renaming, every original picture is whole somewhere it belongs and
+# Takes sorting steps back in the real program under Xvfb, over pictures of
+# which two are RAW + JPEG photos with sidecars: a deleted photo goes to the
+# trash with its info and Ctrl+Z brings all its files back byte for byte; a
+# copy, by "c" and by a favourite's digit, takes all of them and is removed
+# again by Ctrl+Z; after a bounded random session of sorting keys (copies,
+# renames, favourites' digits, deletions, undo), first copying, then renaming,
+# every original file is whole somewhere it belongs, no photo is split and
 # nothing else was written.
 # Run through run_e2e.sh; E2E_SEED repeats a session.
 set -euo pipefail
@@ -21,7 +23,17 @@ for i in "${!names[@]}"; do
   gst-launch-1.0 -q videotestsrc num-buffers=1 pattern="${colours[i]}" ! video/x-raw,width=320,height=240 ! \
     jpegenc ! filesink location="$src/${names[i]}.jpg"
 done
-originals=$(cd "$src" && sha256sum -- *.jpg | cut -d' ' -f1 | sort)
+# a and b are photos of three files; their RAWs and sidecars are bytes of their own.
+for name in a b; do
+  head -c 4096 /dev/urandom > "$src/$name.nef"
+  head -c 512 /dev/urandom | base64 > "$src/$name.NEF.xmp"
+done
+hash_of() { if [ -f "$1" ]; then sha256sum < "$1" | cut -d' ' -f1; else echo missing; fi; }
+originals=$(cd "$src" && sha256sum -- * | cut -d' ' -f1 | sort)
+# Each photo's JPEG beside its RAW and its sidecar.
+photos=$(for name in a b; do
+  echo "$(hash_of "$src/$name.jpg") $(hash_of "$src/$name.nef") $(hash_of "$src/$name.NEF.xmp")"
+done)
 printf 'Oblibene;%s\r\n' "$fav" > "$E2E_WORK/start/$(id -un | tr 'A-Z' 'a-z').dat"
 config="$HOME/.config/Tremanova/Vendrax.conf"
 mkdir -p "$(dirname "$config")"
@@ -48,12 +60,13 @@ wait_for_file() {
   fail "$path: expected present=$want"
 }
 
-# Delete: the picture goes to the trash, with an info file naming its place.
+# Delete: the photo goes to the trash, with an info file naming each file's place.
 first=$(sha256sum < "$src/a.jpg")
 in_viewer Delete
 answer_yes "Smazat"
 wait_for_file "$src/a.jpg" no
-[ -f "$trash/files/a.jpg" ] || fail "the deleted picture is not in the trash"
+for f in a.jpg a.nef a.NEF.xmp; do [ -f "$trash/files/$f" ] || fail "$f is not in the trash"; done
+[ ! -e "$src/a.nef" ] || fail "the RAW stayed behind"
 grep -qx "Path=$src/a.jpg" "$trash/info/a.jpg.trashinfo" || fail "the trash info does not name the picture's place"
 grep -Eqx 'DeletionDate=[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}' "$trash/info/a.jpg.trashinfo" ||
   fail "the trash info has no deletion date"
@@ -62,14 +75,22 @@ grep -Eqx 'DeletionDate=[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}' "
 in_viewer ctrl+z
 wait_for_file "$src/a.jpg" yes
 [ "$(sha256sum < "$src/a.jpg")" = "$first" ] || fail "the restored picture differs"
-[ ! -e "$trash/info/a.jpg.trashinfo" ] || fail "the trash info stayed"
+[ -f "$src/a.nef" ] && [ -f "$src/a.NEF.xmp" ] || fail "the photo's other files did not come back"
+[ -z "$(ls "$trash/info")" ] || fail "a trash info stayed"
 
-# A copy, and Ctrl+Z removes it; the restored picture is the current one.
-in_viewer c
-key_in "Kopírování" Return
-wait_for_file "$dst/a.jpg" yes
-in_viewer ctrl+z
-wait_for_file "$dst/a.jpg" no
+# A copy by "c" and by the favourite's digit takes the whole photo, and Ctrl+Z removes it; the
+# restored picture is the current one.
+for copy in "c $dst" "1 $fav"; do
+  set -- $copy
+  in_viewer "$1"
+  key_in "Kopírování" Return
+  wait_for_file "$2/a.jpg" yes
+  wait_for_file "$2/a.NEF.xmp" yes
+  [ "$(hash_of "$2/a.nef")" = "$(hash_of "$src/a.nef")" ] || fail "the RAW was not copied with its JPEG"
+  in_viewer ctrl+z
+  wait_for_file "$2/a.jpg" no
+  [ -z "$(ls "$2")" ] || fail "the undone copy left $(ls "$2")"
+done
 
 seed=${E2E_SEED:-$RANDOM}
 RANDOM=$seed
@@ -86,9 +107,9 @@ session() {
          if [ "$mode" = copy ]; then key_in "Kopírování" Return
          else key_in "Přejmenování" ctrl+a; xdotool type "r$step"; key Return; fi ;;
       3) if [ "$mode" = copy ]; then in_viewer 1; key_in "Kopírování" Return
-         elif [ "$(ls "$src" | wc -l)" -gt 1 ]; then in_viewer 1; key_in "Přejmenování" Return; fi ;;
+         elif [ "$(ls "$src"/*.jpg | wc -l)" -gt 1 ]; then in_viewer 1; key_in "Přejmenování" Return; fi ;;
       # The last picture stays, so the viewer never runs out of pictures.
-      4) if [ "$(ls "$src" | wc -l)" -gt 1 ]; then in_viewer Delete; answer_yes "Smazat"; fi ;;
+      4) if [ "$(ls "$src"/*.jpg | wc -l)" -gt 1 ]; then in_viewer Delete; answer_yes "Smazat"; fi ;;
       5) in_viewer ctrl+z ;;
     esac
     settle_viewer "$viewer"
@@ -114,8 +135,18 @@ for f in "$src"/* "$dst"/* "$fav"/*; do
 done
 leftovers=$(find "$src" "$dst" "$fav" -name '.*' | head -n 1)
 [ -z "$leftovers" ] || fail "$leftovers was left behind (E2E_SEED=$seed)"
+# Wherever a photo's file is, the others stand beside it under the same name.
+for f in "$src"/* "$dst"/* "$fav"/*; do
+  [ -f "$f" ] || continue
+  name=$(basename "$f")
+  stem=$(dirname "$f")/${name%%.*}
+  line=$(echo "$photos" | grep -w "$(hash_of "$f")" || true)
+  [ -n "$line" ] || continue
+  [ "$line" = "$(hash_of "$stem.jpg") $(hash_of "$stem.nef") $(hash_of "$stem.NEF.xmp")" ] ||
+    fail "the photo of $f was split (E2E_SEED=$seed)"
+done
 
 in_viewer Escape
 answer_yes "Pixly"
 wait_for_exit
-echo "e2e: deletion and copy undone, every picture kept"
+echo "e2e: deletion and copies of a whole photo undone, every file kept, no photo split"
