@@ -19,6 +19,7 @@
 #include "platform/freedmemory.h"
 #include "viewer/picturecache.h"
 #include "viewer/picturerequests.h"
+#include "viewersteps.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -45,30 +46,6 @@
 namespace {
 
 constexpr int kFiles = 8;
-const QSize kBox(1009, 649);
-const QSize kFullScreenBox(1280, 1024);
-
-template <typename Work> double milliseconds(Work work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 int threads()
 {
@@ -159,87 +136,12 @@ QStringList writeFolder(const QString& folder, const QString& extension, const Q
     return paths;
 }
 
-double coldStep(const QStringList& paths, int passes)
-{
-    PictureCache cache(kBox);
-    PictureBox box(PictureBox::Placement::ShrinkCentred);
-    box.resize(kBox);
-    std::vector<double> times;
-    for (int pass = 0; pass < passes; ++pass)
-        for (int i = 0; i < 2; ++i)
-            times.push_back(milliseconds([&] { box.SetPicture(cache.Load(paths[i]).fitted); }));
-    return median(times);
-}
-
-double warmStep(const QStringList& paths)
-{
-    PictureCache cache(kBox);
-    PictureBox box(PictureBox::Placement::ShrinkCentred);
-    box.resize(kBox);
-    box.SetPicture(cache.Load(paths[0]).fitted);
-    std::vector<double> times;
-    for (int i = 1; i < 4; ++i) {
-        cache.Plan(paths[i - 1], {paths[i]});
-        QThread::msleep(1000);
-        times.push_back(milliseconds([&] { box.SetPicture(cache.Load(paths[i]).fitted); }));
-    }
-    return median(times);
-}
-
-// A picture box and the requests that draw into it, as a viewer window holds them.
-struct Viewer {
-    explicit Viewer(QSize size)
-        : requests(size, [this](const ShownPicture& shown) {
-              box.SetPicture(shown.fitted);
-              drawn = shown.picture.path;
-          })
-    {
-        box.resize(size);
-    }
-
-    // Each picture is looked at until it is drawn.
-    void stepThrough(const QStringList& paths, int first, int count)
-    {
-        const auto at = [&paths](int i) { return paths[(i + paths.size()) % paths.size()]; };
-        for (int i = first; i < first + count; ++i) {
-            requests.Show(paths[i], NearbyPictures{{at(i + 1), at(i + 2)}, {at(i - 1), at(i - 2)}});
-            while (drawn != paths[i])
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        requests.Cache().WaitUntilIdle();
-    }
-
-    PictureBox box{PictureBox::Placement::ShrinkCentred};
-    QString drawn;
-    PictureRequests requests;
-};
-
-// In the child process: the two viewers stepping as a user does, then the resident memory.
-int measureResident(const QString& folder)
+QStringList filesIn(const QString& folder)
 {
     QStringList paths;
     for (const QString& name : QDir(folder).entryList(QDir::Files, QDir::Name))
         paths << QDir(folder).filePath(name);
-    Viewer mainViewer(kBox), fullScreen(kFullScreenBox);
-    mainViewer.stepThrough(paths, 0, 5);
-    // The main viewer is hidden while the full-screen window shows pictures, and drops its own.
-    mainViewer.requests.Forget();
-    fullScreen.stepThrough(paths, 5, 3);
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) std::printf("%s\n", line.constData());
-    return 0;
-}
-
-double residentAfterStepping(const QString& folder)
-{
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--resident"), folder});
-    child.waitForFinished(-1);
-    for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-    return 0;
+    return paths;
 }
 
 } // namespace
@@ -251,7 +153,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const QStringList arguments = application.arguments();
-    if (arguments.value(1) == u"--resident") return measureResident(arguments.value(2));
+    if (arguments.value(1) == u"--resident")
+        return PrintResidentAfterStepping(filesIn(arguments.value(2)), {"VmRSS"});
     const int passes = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 3;
 
     std::printf("making the files (4032 x 3024, the DNG 6000 x 4000) ...\n");
@@ -283,16 +186,16 @@ int main(int argc, char** argv)
         const QStringList paths = writeFolder(folder, format.extension, file);
         std::vector<double> full;
         for (int pass = 0; pass < passes; ++pass)
-            full.push_back(milliseconds([&] { format.fullDecode(readFile(paths[0])); }));
-        format.full = median(full);
-        format.cold = coldStep(paths, passes);
-        format.warm = warmStep(paths);
-        format.resident = residentAfterStepping(folder);
+            full.push_back(Milliseconds([&] { format.fullDecode(ReadFile(paths[0])); }));
+        format.full = Median(full);
+        format.cold = ColdStep(paths, 2, passes);
+        format.warm = WarmStep(paths);
+        format.resident = ResidentOfChild({QStringLiteral("--resident"), folder}, {"VmRSS"})[0];
         std::printf("%-10s done (%.1f MB)\n", format.name, file.size() / 1e6);
     }
 
-    std::printf("\nms (medians), box %d x %d, %d passes, %d threads\n", kBox.width(), kBox.height(), passes,
-                QThread::idealThreadCount());
+    std::printf("\nms (medians), box %d x %d, %d passes, %d threads\n", kMainViewerBox.width(),
+                kMainViewerBox.height(), passes, QThread::idealThreadCount());
     std::printf("%-10s %10s %10s %8s %8s %10s %10s\n", "", "(a) full", "(b) cold", "(b)/(a)", "goal",
                 "(c) warm", "(d) MB");
     for (const Format& f : formats)

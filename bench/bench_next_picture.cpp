@@ -20,6 +20,7 @@
 #include "platform/freedmemory.h"
 #include "viewer/picturecache.h"
 #include "viewer/picturerequests.h"
+#include "viewersteps.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,8 +38,6 @@ namespace {
 
 constexpr int kFiles = 10;
 constexpr int kBurst = 8;
-const QSize kBox(1009, 649);
-const QSize kFullScreenBox(1280, 1024);
 
 enum class Encoding { Baseline, Progressive, Mixed };
 
@@ -62,13 +61,6 @@ QStringList writeFolder(const QString& folder, QSize size, Encoding encoding)
     return paths;
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
 QStringList picturesIn(const QString& folder)
 {
     QStringList paths;
@@ -77,108 +69,28 @@ QStringList picturesIn(const QString& folder)
     return paths;
 }
 
-NearbyPictures nearby(const QStringList& paths, int index)
-{
-    const auto at = [&paths](int i) { return paths[(i + paths.size()) % paths.size()]; };
-    return NearbyPictures{{at(index + 1), at(index + 2)}, {at(index - 1), at(index - 2)}};
-}
-
-template <typename Work> double milliseconds(Work work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 double decodeFloor(const QStringList& paths, int passes)
 {
     std::vector<double> times;
     QImage buffer;
     for (int pass = 0; pass < passes; ++pass)
         for (int i = 0; i < 2; ++i) {
-            const QByteArray file = readFile(paths[i]);
-            times.push_back(milliseconds([&] { buffer = DecodeJpegInto(file, std::move(buffer)).image; }));
+            const QByteArray file = ReadFile(paths[i]);
+            times.push_back(Milliseconds([&] { buffer = DecodeJpegInto(file, std::move(buffer)).image; }));
         }
-    return median(times);
+    return Median(times);
 }
-
-double coldStep(const QStringList& paths, int passes)
-{
-    PictureCache cache(kBox);
-    PictureBox box(PictureBox::Placement::ShrinkCentred);
-    box.resize(kBox);
-    std::vector<double> times;
-    for (int pass = 0; pass < passes; ++pass)
-        for (int i = 0; i < 4; ++i)
-            times.push_back(milliseconds([&] { box.SetPicture(cache.Load(paths[i]).fitted); }));
-    return median(times);
-}
-
-double warmStep(const QStringList& paths)
-{
-    PictureCache cache(kBox);
-    PictureBox box(PictureBox::Placement::ShrinkCentred);
-    box.resize(kBox);
-    box.SetPicture(cache.Load(paths[0]).fitted);
-    std::vector<double> times;
-    for (int i = 1; i < 4; ++i) {
-        cache.Plan(paths[i - 1], {paths[i]});
-        QThread::msleep(1000);
-        times.push_back(milliseconds([&] { box.SetPicture(cache.Load(paths[i]).fitted); }));
-    }
-    return median(times);
-}
-
-// A picture box and the requests that draw into it, as a viewer window holds them.
-struct Viewer {
-    explicit Viewer(QSize size)
-        : requests(size, [this](const ShownPicture& shown) {
-              box.SetPicture(shown.fitted);
-              drawn = shown.picture.path;
-          })
-    {
-        box.resize(size);
-    }
-
-    void waitUntilDrawn(const QString& path)
-    {
-        while (drawn != path)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-
-    // Each picture is looked at until it is drawn.
-    void stepThrough(const QStringList& paths, int first, int count)
-    {
-        for (int i = first; i < first + count; ++i) {
-            requests.Show(paths[i], nearby(paths, i));
-            waitUntilDrawn(paths[i]);
-        }
-        requests.Cache().WaitUntilIdle();
-    }
-
-    PictureBox box{PictureBox::Placement::ShrinkCentred};
-    QString drawn;
-    PictureRequests requests;
-};
 
 // Presses follow each other as fast as the event loop takes them, as a held key does.
 double burstOfSteps(const QStringList& paths, int passes, bool& rightPicture)
 {
     std::vector<double> times;
     for (int pass = 0; pass < passes; ++pass) {
-        Viewer viewer(kBox);
-        viewer.stepThrough(paths, 0, 1);
-        times.push_back(milliseconds([&] {
+        BenchViewer viewer(kMainViewerBox);
+        viewer.StepThrough(paths, 0, 1);
+        times.push_back(Milliseconds([&] {
             for (int step = 1; step <= kBurst; ++step) {
-                viewer.requests.Show(paths[step], nearby(paths, step));
+                viewer.requests.Show(paths[step], NearbyIn(paths, step));
                 QCoreApplication::processEvents();
             }
             while (viewer.requests.Pending())
@@ -186,23 +98,7 @@ double burstOfSteps(const QStringList& paths, int passes, bool& rightPicture)
         }));
         rightPicture = rightPicture && viewer.drawn == paths[kBurst];
     }
-    return median(times);
-}
-
-// In the child process: the two viewers stepping as a user does, then the resident memory.
-int measureResident(const QString& folder)
-{
-    const QStringList paths = picturesIn(folder);
-    Viewer mainViewer(kBox), fullScreen(kFullScreenBox);
-    mainViewer.stepThrough(paths, 0, 5);
-    // The main viewer is hidden while the full-screen window shows pictures, and drops its own.
-    mainViewer.requests.Forget();
-    fullScreen.stepThrough(paths, 5, 3);
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:") || line.startsWith("VmHWM:")) std::printf("%s\n", line.constData());
-    return 0;
+    return Median(times);
 }
 
 struct Resident {
@@ -211,16 +107,9 @@ struct Resident {
 
 Resident residentAfterStepping(const QString& folder)
 {
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--resident"), folder});
-    child.waitForFinished(-1);
-    Resident resident;
-    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
-        const double megabytes = line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-        if (line.startsWith("VmRSS:")) resident.now = megabytes;
-        if (line.startsWith("VmHWM:")) resident.peak = megabytes;
-    }
-    return resident;
+    const std::vector<double> values =
+        ResidentOfChild({QStringLiteral("--resident"), folder}, {"VmRSS", "VmHWM"});
+    return {values[0], values[1]};
 }
 
 } // namespace
@@ -232,7 +121,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const QStringList arguments = application.arguments();
-    if (arguments.value(1) == u"--resident") return measureResident(arguments.value(2));
+    if (arguments.value(1) == u"--resident")
+        return PrintResidentAfterStepping(picturesIn(arguments.value(2)), {"VmRSS", "VmHWM"});
     const int passes = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 3;
 
     QTemporaryDir folder;
@@ -254,13 +144,13 @@ int main(int argc, char** argv)
     bool rightPicture = true;
     for (Kind& kind : kinds) {
         kind.floor = decodeFloor(kind.paths, passes);
-        kind.cold = coldStep(kind.paths, passes);
-        kind.warm = warmStep(kind.paths);
+        kind.cold = ColdStep(kind.paths, 4, passes);
+        kind.warm = WarmStep(kind.paths);
         kind.burst = burstOfSteps(kind.paths, passes, rightPicture);
     }
 
-    std::printf("\nms (medians), 24 MP, box %d x %d, %d passes, %d threads\n", kBox.width(), kBox.height(),
-                passes, QThread::idealThreadCount());
+    std::printf("\nms (medians), 24 MP, box %d x %d, %d passes, %d threads\n", kMainViewerBox.width(),
+                kMainViewerBox.height(), passes, QThread::idealThreadCount());
     std::printf("%-44s %11s %11s\n", "", "baseline", "progressive");
     const auto row = [&kinds](const char* label, double Kind::*figure) {
         std::printf("%-44s %11.1f %11.1f\n", label, kinds[0].*figure, kinds[1].*figure);
