@@ -80,6 +80,17 @@ QLabel* swatch(QWidget* parent, int x, int y)
     return created;
 }
 
+// Ticked until the stored settings are shown.
+QCheckBox* checkBox(QWidget* parent, const QString& text, int x, int y, const QString& hint = QString())
+{
+    auto* created = new QCheckBox(text, parent);
+    created->move(x, y);
+    created->adjustSize();
+    created->setChecked(true);
+    created->setToolTip(hint);
+    return created;
+}
+
 QLabel* heading(QWidget* parent, const QString& text, int x, int y)
 {
     auto* created = new QLabel(text, parent);
@@ -154,40 +165,14 @@ void TForm6::createControls()
     for (QWidget* hidden : std::initializer_list<QWidget*>{Label5, Label6, Button1})
         hidden->hide();
 
-    CheckBox1 = new QCheckBox(Text::Confirmations, this);
-    CheckBox1->move(8, 144);
-    CheckBox1->adjustSize();
-    CheckBox1->setChecked(true);
-    CheckBox2 = new QCheckBox(Text::AutomaticCheck, this);
-    CheckBox2->move(8, 176);
-    CheckBox2->adjustSize();
-    CheckBox2->setChecked(true);
-    CheckBox3 = new QCheckBox(Text::ToTrash, this);
-    CheckBox3->move(8, 200);
-    CheckBox3->adjustSize();
-    CheckBox3->setChecked(true);
-    CheckBox3->setToolTip(Text::ToTrashHint);
-    CheckBox4 = new QCheckBox(Text::TurnByExif, this);
-    CheckBox4->move(8, 224);
-    CheckBox4->adjustSize();
-    CheckBox4->setChecked(true);
-    CheckBox4->setToolTip(Text::TurnByExifHint);
-    CheckBox5 = new QCheckBox(Text::AllFormats, this);
-    CheckBox5->move(8, 248);
-    CheckBox5->adjustSize();
-    CheckBox5->setChecked(true);
-    CheckBox5->setToolTip(Text::AllFormatsHint);
+    CheckBox1 = checkBox(this, Text::Confirmations, 8, 144);
+    CheckBox2 = checkBox(this, Text::AutomaticCheck, 8, 176);
+    CheckBox3 = checkBox(this, Text::ToTrash, 8, 200, Text::ToTrashHint);
+    CheckBox4 = checkBox(this, Text::TurnByExif, 8, 224, Text::TurnByExifHint);
+    CheckBox5 = checkBox(this, Text::AllFormats, 8, 248, Text::AllFormatsHint);
     // Beside the OK button, where the right-hand column is free.
-    CheckBox6 = new QCheckBox(Text::ColourManagement, this);
-    CheckBox6->move(368, 224);
-    CheckBox6->adjustSize();
-    CheckBox6->setChecked(true);
-    CheckBox6->setToolTip(Text::ColourManagementHint);
-    CheckBox7 = new QCheckBox(Text::Pairs, this);
-    CheckBox7->move(368, 248);
-    CheckBox7->adjustSize();
-    CheckBox7->setChecked(true);
-    CheckBox7->setToolTip(Text::PairsHint);
+    CheckBox6 = checkBox(this, Text::ColourManagement, 368, 224, Text::ColourManagementHint);
+    CheckBox7 = checkBox(this, Text::Pairs, 368, 248, Text::PairsHint);
     BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), Text::Update, this);
     BitBtn2->setGeometry(CheckBox2->geometry().right() + 16, 170, 113, 27);
     BitBtn2->setFocusPolicy(Qt::ClickFocus);
