@@ -210,7 +210,9 @@ QByteArray EncodeSample(const QImage& picture, SampleEncoder encoder, const QByt
     arguments.replaceInStrings(QStringLiteral("OUT"), output);
     QProcess process;
     process.start(command.program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+    // The encoders of HEIC and AVIF take a long while for a camera-size picture on a busy machine.
+    const int megapixels = int(qint64(picture.width()) * picture.height() / 1000000);
+    if (!process.waitForFinished(60000 + 60000 * megapixels) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0)
         return {};
     return ReadFile(output);
