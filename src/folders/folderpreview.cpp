@@ -8,6 +8,7 @@
 #include "platform/dialogservice.h"
 #include "platform/freedmemory.h"
 #include "platform/pixlyerror.h"
+#include "platform/screenprofile.h"
 
 namespace {
 const QString IncompleteJpeg = QStringLiteral("Incomplete JPEG");
@@ -21,8 +22,9 @@ FolderPreview::FolderPreview(Tnastaveni& window) : window_(window) {}
 void FolderPreview::Load(const QString& path)
 {
     // Read as the viewers read it, at the size of the box; the box itself enlarges a small one.
-    window_.Image1->SetPicture(
-        ReadShownPicture(path, PictureShape(window_.Image1->size(), window_.nast.otacet)).fitted);
+    const PictureShape shape(window_.Image1->size(), window_.nast.otacet, {},
+                             ShownColours{window_.nast.barvy, ScreenColourProfile()});
+    window_.Image1->SetPicture(ReadShownPicture(path, shape).fitted);
     // What the decode needed goes back to the system rather than waiting with the process for the
     // next picture to be previewed.
     ReturnFreedMemory();

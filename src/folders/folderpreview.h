@@ -12,7 +12,8 @@ public:
     explicit FolderPreview(Tnastaveni& window);
 
     // Loads a picture into the preview, a JPEG turned by its EXIF
-    // orientation while otacet is on; raises the decoder's error.
+    // orientation while otacet is on and in the screen's colours while barvy
+    // is on; raises the decoder's error.
     void Load(const QString& path);
     // The same, keeping the preview as it was when the picture cannot be loaded.
     void LoadQuietly(const QString& path);

@@ -2,6 +2,7 @@
 
 #include "formats/exiforientation.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 
@@ -33,6 +34,8 @@ struct DecodedPicture {
     // The turning (an EXIF orientation) still to be done to image to show it as asked; the
     // decoders that turn pictures themselves leave none.
     int orientation = OrientationAsStored;
+    // The colour profile the pixels are in, as ICC profile bytes; empty for sRGB.
+    QByteArray colourProfile;
 };
 
 // The smallest stored picture that gives, once turned by orientation, what the reading asks for.

@@ -92,6 +92,18 @@ QByteArray ExifTiffOf(const heif_image_handle* handle)
     return TiffAfterOffset(item);
 }
 
+// The ICC profile the file gives its primary picture; empty when it gives none, or only the
+// colour coding's numbers.
+QByteArray ColourProfileOf(const heif_image_handle* handle)
+{
+    const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
+    if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC) return {};
+    QByteArray profile(qsizetype(heif_image_handle_get_raw_color_profile_size(handle)), Qt::Uninitialized);
+    if (profile.isEmpty() || Failed(heif_image_handle_get_raw_color_profile(handle, profile.data())))
+        return {};
+    return profile;
+}
+
 QImage PixelsOf(const heif_image* image, bool alpha, bool premultiplied)
 {
     int stride = 0;
@@ -138,6 +150,7 @@ DecodedPicture DecodeHeif(const QByteArray& data, const PictureReading& reading,
     decoded.image = PixelsOf(image.get(), alpha, heif_image_handle_is_premultiplied_alpha(handle.get()));
     if (decoded.image.isNull()) throw DamagedPicture(path);
     decoded.fullSize = decoded.image.size();
+    decoded.colourProfile = ColourProfileOf(handle.get());
     if (reading.upright && !HeifTurnsPictures(data))
         decoded.orientation = ReadTiffOrientation(ExifTiffOf(handle.get()));
     return decoded;

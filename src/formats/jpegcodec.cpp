@@ -1,5 +1,6 @@
 #include "formats/jpegcodec.h"
 
+#include "formats/colourprofile.h"
 #include "formats/jpegwriter.h"
 #include "formats/libjpegsession.h"
 
@@ -81,6 +82,7 @@ public:
         const auto size = static_cast<unsigned long>(data.size());
         runLibjpeg(errors_, [this, bytes, size] {
             jpeg_mem_src(&cinfo_, bytes, size);
+            keepColourSegments();
             jpeg_read_header(&cinfo_, TRUE);
         });
     }
@@ -97,7 +99,33 @@ public:
         stream_.pub.term_source = stopReading;
         cinfo_.client_data = &stream_;
         cinfo_.src = &stream_.pub;
-        runLibjpeg(errors_, [this] { jpeg_read_header(&cinfo_, TRUE); });
+        runLibjpeg(errors_, [this] {
+            keepColourSegments();
+            jpeg_read_header(&cinfo_, TRUE);
+        });
+    }
+
+    // After the header: the embedded ICC profile (APP2, in as many segments as it takes), or what
+    // the EXIF block (APP1) says.
+    QByteArray colourProfile()
+    {
+        JOCTET* icc = nullptr;
+        unsigned int size = 0;
+        bool found = false;
+        runLibjpeg(errors_,
+                   [this, &icc, &size, &found] { found = jpeg_read_icc_profile(&cinfo_, &icc, &size); });
+        QByteArray embedded;
+        if (found) embedded = QByteArray(reinterpret_cast<const char*>(icc), qsizetype(size));
+        std::free(icc);
+        QByteArray exif;
+        for (jpeg_saved_marker_ptr marker = cinfo_.marker_list; marker && exif.isEmpty();
+             marker = marker->next) {
+            const QByteArray segment = QByteArray::fromRawData(reinterpret_cast<const char*>(marker->data),
+                                                               qsizetype(marker->data_length));
+            if (marker->marker == JPEG_APP0 + 1 && segment.startsWith(QByteArray("Exif\0\0", 6)))
+                exif = segment.mid(6);
+        }
+        return JpegColourProfile(embedded, exif);
     }
 
     QSize size() const { return QSize(int(cinfo_.image_width), int(cinfo_.image_height)); }
@@ -216,6 +244,13 @@ public:
     }
 
 private:
+    // Only called inside a libjpeg step, before the header is read.
+    void keepColourSegments()
+    {
+        jpeg_save_markers(&cinfo_, JPEG_APP0 + 1, 0xFFFF);
+        jpeg_save_markers(&cinfo_, JPEG_APP0 + 2, 0xFFFF);
+    }
+
     // Starts decompressing into RGB32 or, for CMYK and YCCK files, into CMYK that the reader
     // converts itself; true for the latter.
     bool startDecompress()
@@ -321,7 +356,8 @@ DecodedJpeg DecodeJpegInto(const QByteArray& data, QImage reuse)
     reader.readHeader(data);
     reader.refuseOversizedPicture();
     const bool multipleScans = reader.hasMultipleScans();
-    return DecodedJpeg{reader.decode(std::move(reuse)), multipleScans, reader.size()};
+    QByteArray profile = reader.colourProfile();
+    return DecodedJpeg{reader.decode(std::move(reuse)), multipleScans, reader.size(), std::move(profile)};
 }
 
 namespace {
@@ -330,11 +366,13 @@ DecodedJpeg decodeScaled(JpegReader& reader, const JpegScaling& scaling)
 {
     reader.refuseOversizedPicture();
     const bool multipleScans = reader.hasMultipleScans();
+    QByteArray profile = reader.colourProfile();
     if (scaling.region)
         if (const std::optional<JpegRegion> region = scaling.region(reader.size()))
-            return DecodedJpeg{reader.decodeRegion(*region), multipleScans, reader.size()};
+            return DecodedJpeg{reader.decodeRegion(*region), multipleScans, reader.size(),
+                               std::move(profile)};
     if (scaling.atLeast) reader.scaleToAtLeast(scaling.atLeast(reader.size()));
-    return DecodedJpeg{reader.decode(QImage()), multipleScans, reader.size()};
+    return DecodedJpeg{reader.decode(QImage()), multipleScans, reader.size(), std::move(profile)};
 }
 
 } // namespace
@@ -380,7 +418,8 @@ void TranscodeJpeg(const JpegReadBytes& read, const JpegWriteBytes& write, const
     reader.readHeader(read);
     reader.refuseOversizedPicture();
     const QSize size = reader.size();
-    const JpegTargetSettings target = plan(JpegSourceFacts{size, reader.hasMultipleScans()});
+    const JpegTargetSettings target =
+        plan(JpegSourceFacts{size, reader.hasMultipleScans(), reader.colourProfile()});
     refuseOversized(quint64(std::max(target.size.width(), 0)), quint64(std::max(target.size.height(), 0)));
     reader.startRows();
     JpegWriter writer;

@@ -17,6 +17,9 @@ struct DecodedJpeg {
     QImage image;               // Format_RGB32, full size unless decoded scaled
     bool multipleScans = false; // progressive (or otherwise multi-scan) source
     QSize fullSize;             // the picture's own size, as its header gives it
+    // The colour profile of the pixels (formats/colourprofile.h): the embedded one, Adobe RGB when
+    // the EXIF block says so, empty for sRGB.
+    QByteArray colourProfile;
 };
 
 // Decodes JPEG data at full size. Grey-scale, YCbCr, RGB and Adobe CMYK/YCCK
@@ -86,13 +89,16 @@ using JpegWriteBytes = std::function<void(const char* data, qsizetype size)>;
 struct JpegSourceFacts {
     QSize size;
     bool multipleScans = false; // progressive (or otherwise multi-scan)
+    QByteArray colourProfile;   // as DecodedJpeg's
 };
 
-// The new JPEG: always colour, no metadata beyond libjpeg's standard JFIF header.
+// The new JPEG: always colour, no metadata beyond libjpeg's standard JFIF header and the colour
+// profile, when one is given.
 struct JpegTargetSettings {
     QSize size;
     int quality = 90; // 1 to 100
     bool progressive = false;
+    QByteArray colourProfile; // ICC profile bytes
 };
 
 // Called once the old JPEG's header has been read; returns the new picture's settings.

@@ -88,6 +88,10 @@ void JpegWriter::start(const JpegWriteBytes& write, const JpegTargetSettings& se
     runLibjpeg(errors_, [this, &settings] {
         configure(settings.size, 4, kRgb32InputColourSpace, settings.quality, settings.progressive);
         jpeg_start_compress(&cinfo_, TRUE);
+        if (!settings.colourProfile.isEmpty())
+            jpeg_write_icc_profile(&cinfo_,
+                                   reinterpret_cast<const JOCTET*>(settings.colourProfile.constData()),
+                                   static_cast<unsigned int>(settings.colourProfile.size()));
     });
 }
 

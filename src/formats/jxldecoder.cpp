@@ -68,6 +68,26 @@ QImage OutputFor(JxlDecoder* decoder, const JxlBasicInfo& info, bool upright)
     return image;
 }
 
+// The ICC profile of the pixels as the decoder delivers them; empty when they are sRGB.
+QByteArray ColourProfileOf(const JxlDecoder* decoder)
+{
+    JxlColorEncoding encoding{};
+    if (JxlDecoderGetColorAsEncodedProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &encoding) ==
+            JXL_DEC_SUCCESS &&
+        encoding.color_space == JXL_COLOR_SPACE_RGB && encoding.white_point == JXL_WHITE_POINT_D65 &&
+        encoding.primaries == JXL_PRIMARIES_SRGB && encoding.transfer_function == JXL_TRANSFER_FUNCTION_SRGB)
+        return {};
+    std::size_t size = 0;
+    if (JxlDecoderGetICCProfileSize(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &size) !=
+        JXL_DEC_SUCCESS)
+        return {};
+    QByteArray profile(qsizetype(size), Qt::Uninitialized);
+    if (JxlDecoderGetColorAsICCProfile(decoder, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                       reinterpret_cast<uint8_t*>(profile.data()), size) != JXL_DEC_SUCCESS)
+        return {};
+    return profile;
+}
+
 } // namespace
 
 DecodedPicture DecodeJxl(const QByteArray& data, const PictureReading& reading, const QString& path)
@@ -78,8 +98,8 @@ DecodedPicture DecodeJxl(const QByteArray& data, const PictureReading& reading, 
     if (!decoder || !runner ||
         JxlDecoderSetParallelRunner(decoder.get(), JxlThreadParallelRunner, runner.get()) !=
             JXL_DEC_SUCCESS ||
-        JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE) !=
-            JXL_DEC_SUCCESS ||
+        JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING |
+                                                     JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
         JxlDecoderSetKeepOrientation(decoder.get(), reading.upright ? JXL_FALSE : JXL_TRUE) !=
             JXL_DEC_SUCCESS)
         throw DamagedPicture(path);
@@ -87,6 +107,7 @@ DecodedPicture DecodeJxl(const QByteArray& data, const PictureReading& reading, 
     feeder.NextPart();
     JxlBasicInfo info{};
     QImage image;
+    QByteArray profile;
     for (;;) {
         switch (JxlDecoderProcessInput(decoder.get())) {
         case JXL_DEC_NEED_MORE_INPUT:
@@ -97,6 +118,7 @@ DecodedPicture DecodeJxl(const QByteArray& data, const PictureReading& reading, 
             if (JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS) throw DamagedPicture(path);
             RefuseOversizedPicture(info.xsize, info.ysize, path);
             break;
+        case JXL_DEC_COLOR_ENCODING: profile = ColourProfileOf(decoder.get()); break;
         case JXL_DEC_NEED_IMAGE_OUT_BUFFER:
             image = OutputFor(decoder.get(), info, reading.upright);
             if (image.isNull()) throw DamagedPicture(path);
@@ -107,6 +129,7 @@ DecodedPicture DecodeJxl(const QByteArray& data, const PictureReading& reading, 
             DecodedPicture decoded;
             decoded.image = image;
             decoded.fullSize = image.size();
+            decoded.colourProfile = profile;
             return decoded;
         }
         default: throw DamagedPicture(path); // an error, or the end without a picture

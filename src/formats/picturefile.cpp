@@ -73,13 +73,14 @@ DecodedPicture decode(PictureFormat format, const QByteArray& data, const QStrin
 {
     const auto whole = [](QImage image) {
         const QSize size = image.size();
-        return DecodedPicture{std::move(image), size};
+        return DecodedPicture{std::move(image), size, OrientationAsStored, {}};
     };
     switch (format) {
     case PictureFormat::Jpeg: {
         const int orientation = reading.upright ? ReadExifOrientation(data) : OrientationAsStored;
         DecodedJpeg decoded = DecodeJpegScaled(data, JpegScalingFor(reading, orientation));
-        return DecodedPicture{std::move(decoded.image), decoded.fullSize, orientation};
+        return DecodedPicture{std::move(decoded.image), decoded.fullSize, orientation,
+                              std::move(decoded.colourProfile)};
     }
     case PictureFormat::Bitmap: return whole(decodeWithQtReader(data, "bmp", "Bitmap image is not valid"));
     case PictureFormat::Icon: return whole(decodeWithQtReader(data, "ico", "Icon image is not valid"));
@@ -127,6 +128,7 @@ LoadedPicture LoadPictureFile(const QString& path, const PictureReading& reading
     picture.image = std::move(decoded.image);
     picture.fullSize = decoded.fullSize;
     picture.orientation = decoded.orientation;
+    picture.colourProfile = std::move(decoded.colourProfile);
     return picture;
 }
 

@@ -20,6 +20,7 @@ struct LoadedPicture {
     QSize fullSize;  // the picture's own size, turned as image is
     // The turning (an EXIF orientation) still to be done to image to show it as it was asked for.
     int orientation = OrientationAsStored;
+    QByteArray colourProfile; // the profile the pixels are in (ICC bytes); empty for sRGB
 };
 
 // Loads a picture, choosing the decoder by the file name's extension (case-insensitive):

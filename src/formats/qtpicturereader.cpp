@@ -6,6 +6,7 @@
 #include "formats/picturefaults.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImageReader>
 #include <QtEndian>
 
@@ -141,6 +142,7 @@ DecodedPicture ReadWithQt(const QByteArray& data, PictureFormat format, const Pi
         throw DamagedPicture(path);
     }
     checkpoint.RethrowIfRaised();
+    decoded.colourProfile = decoded.image.colorSpace().iccProfile();
     decoded.image.convertTo(decoded.image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                             : QImage::Format_RGB32);
     decoded.fullSize = decoded.image.size();

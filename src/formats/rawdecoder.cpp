@@ -70,7 +70,8 @@ public:
             const QByteArray jpeg(thumbnail.thumb, qsizetype(thumbnail.tlength));
             if (!serves(ReadJpegSize(jpeg))) return std::nullopt;
             DecodedJpeg preview = DecodeJpegScaled(jpeg, JpegScalingFor(reading_, orientation_));
-            return DecodedPicture{std::move(preview.image), preview.fullSize, orientation_};
+            return DecodedPicture{std::move(preview.image), preview.fullSize, orientation_,
+                                  std::move(preview.colourProfile)};
         }
         if (thumbnail.tformat != LIBRAW_THUMBNAIL_BITMAP ||
             !serves(QSize(thumbnail.twidth, thumbnail.theight)))
@@ -80,7 +81,7 @@ public:
         QImage pixels = RgbPixels(image.get());
         if (pixels.isNull()) return std::nullopt;
         const QSize size = pixels.size();
-        return DecodedPicture{std::move(pixels), size, orientation_};
+        return DecodedPicture{std::move(pixels), size, orientation_, {}};
     }
 
     // The RAW data developed at half size.
@@ -94,7 +95,7 @@ public:
         QImage pixels = RgbPixels(image.get());
         if (pixels.isNull()) throw DamagedPicture(path_);
         const QSize size = pixels.size();
-        return DecodedPicture{std::move(pixels), size, orientation_};
+        return DecodedPicture{std::move(pixels), size, orientation_, {}};
     }
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/picturezoom.h"
+#include "formats/colourconversion.h"
 #include "formats/picturefile.h"
 
 #include <QImage>
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 // A picture as a viewer keeps it: only at the size it is shown, never at full size.
 struct ShownPicture {
@@ -22,21 +24,23 @@ struct ShownPicture {
 };
 
 // How a viewer shows pictures: fitted into its box, and turned upright first when asked to, each
-// format by its own rule (PictureReading); or zoomed.
+// format by its own rule (PictureReading); or zoomed; in the screen's colours or as stored.
 struct PictureShape {
-    PictureShape(QSize box = {}, bool upright = false, ZoomState zoom = {})
-        : box(box), upright(upright), zoom(zoom)
+    PictureShape(QSize box = {}, bool upright = false, ZoomState zoom = {}, ShownColours colours = {})
+        : box(box), upright(upright), zoom(zoom), colours(std::move(colours))
     {
     }
     QSize box;
     bool upright;
     ZoomState zoom;
+    ShownColours colours;
 
     bool operator==(const PictureShape&) const = default;
 };
 
-// Reads the picture at path and fits it into the box as the viewers show it, turned as the shape
-// says (the fitted picture is turned, never the full-size one). A JPEG, and a RAW file's preview,
+// Reads the picture at path and fits it into the box as the viewers show it, turned and in the
+// colours that the shape says (the fitted picture is turned and converted, never the full-size
+// one). A JPEG, and a RAW file's preview,
 // is decoded with DCT scaling to the smallest size that is still at least the fitted one and then
 // reduced by area average, so it is as sharp as a full decode fitted would be; other formats are
 // decoded whole and reduced at once. Raises the decoder's error as LoadPictureFile does; checkpoint

@@ -8,25 +8,38 @@ TiffStructure::TiffStructure(const QByteArray& tiff) : tiff_(tiff)
     little_ = tiff.startsWith("II*\0");
     if (!little_ && !tiff.startsWith(QByteArray("MM\0*", 4))) return;
     const auto offset = Number(4, 4);
-    if (offset && *offset < uint32_t(tiff.size())) ifd0_ = offset;
+    if (offset && *offset < uint32_t(tiff.size())) ifd_ = offset;
+    header_ = ifd_.has_value();
 }
 
 std::optional<TiffStructure::Entry> TiffStructure::Find(uint16_t tag) const
 {
-    if (!ifd0_) return std::nullopt;
-    const auto count = Number(qsizetype(*ifd0_), 2);
+    if (!ifd_) return std::nullopt;
+    const auto count = Number(qsizetype(*ifd_), 2);
     if (!count) return std::nullopt;
     for (uint32_t i = 0; i < *count; ++i) {
-        const qsizetype entry = qsizetype(*ifd0_) + 2 + qsizetype(i) * 12;
+        const qsizetype entry = qsizetype(*ifd_) + 2 + qsizetype(i) * 12;
         const auto found = Number(entry, 2);
         if (!found) break;
         if (*found != tag) continue;
         const auto type = Number(entry + 2, 2);
         const auto elements = Number(entry + 4, 4);
         if (!type || !elements) break;
-        return Entry{uint16_t(*type), *elements, Number(entry + 8, 2)};
+        return Entry{uint16_t(*type), *elements, Number(entry + 8, 2), Number(entry + 8, 4),
+                     tiff_.mid(entry + 8, 4)};
     }
     return std::nullopt;
+}
+
+TiffStructure TiffStructure::Pointed(uint16_t tag) const
+{
+    TiffStructure pointed(*this);
+    pointed.ifd_.reset();
+    const auto entry = Find(tag);
+    if (entry && entry->count == 1 && (entry->type == LongType || entry->type == IfdType) && entry->field &&
+        *entry->field < uint32_t(tiff_.size()))
+        pointed.ifd_ = entry->field;
+    return pointed;
 }
 
 std::optional<uint32_t> TiffStructure::Number(qsizetype at, int bytes) const

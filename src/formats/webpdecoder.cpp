@@ -5,6 +5,7 @@
 #include "formats/qtpicturereader.h"
 
 #include <webp/decode.h>
+#include <webp/demux.h>
 
 #include <algorithm>
 #include <memory>
@@ -27,6 +28,23 @@ struct DecoderDeleter {
     void operator()(WebPIDecoder* decoder) const { WebPIDelete(decoder); }
 };
 
+struct DemuxerDeleter {
+    void operator()(WebPDemuxer* demuxer) const { WebPDemuxDelete(demuxer); }
+};
+
+// The ICC profile of the file's "ICCP" chunk; empty when there is none.
+QByteArray ColourProfileOf(const QByteArray& data)
+{
+    const WebPData webp{reinterpret_cast<const uint8_t*>(data.constData()), std::size_t(data.size())};
+    const std::unique_ptr<WebPDemuxer, DemuxerDeleter> demuxer(WebPDemux(&webp));
+    if (!demuxer || !(WebPDemuxGetI(demuxer.get(), WEBP_FF_FORMAT_FLAGS) & ICCP_FLAG)) return {};
+    WebPChunkIterator chunk;
+    if (!WebPDemuxGetChunk(demuxer.get(), "ICCP", 1, &chunk)) return {};
+    const QByteArray profile(reinterpret_cast<const char*>(chunk.chunk.bytes), qsizetype(chunk.chunk.size));
+    WebPDemuxReleaseChunkIterator(&chunk);
+    return profile;
+}
+
 } // namespace
 
 DecodedPicture DecodeWebP(const QByteArray& data, const PictureReading& reading, const QString& path)
@@ -43,6 +61,7 @@ DecodedPicture DecodeWebP(const QByteArray& data, const PictureReading& reading,
     DecodedPicture decoded;
     decoded.fullSize = fullSize;
     if (reading.upright) decoded.orientation = ReadTiffOrientation(WebPExifTiff(data));
+    decoded.colourProfile = ColourProfileOf(data);
     const QSize wanted = StoredSizeWanted(reading, fullSize, decoded.orientation);
     const QSize size = wanted.isEmpty() ? fullSize : wanted.boundedTo(fullSize);
     const bool alpha = config.input.has_alpha;

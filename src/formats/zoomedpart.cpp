@@ -48,6 +48,7 @@ ShownPicture ReadZoomedPart(const QString& path, const PictureShape& shape,
         reading.upright = shape.upright;
         reading.checkpoint = checkpoint;
         shown.picture = LoadPictureFile(path, reading);
+        ConvertToScreenColours(shown.picture.image, shown.picture.colourProfile, shape.colours);
         shown.fitted = Oriented(shown.picture.image, shown.picture.orientation);
         shown.uprightSize = shown.fitted.size();
         shown.area = QRectF(QPointF(0, 0), QSizeF(shown.uprightSize));
@@ -73,11 +74,12 @@ ShownPicture ReadZoomedPart(const QString& path, const PictureShape& shape,
         return std::optional(JpegRegion{eighths, StoredRect(turned, scaledStored, orientation)});
     };
     // Read as libjpeg asks: the data after the part's last row is never read.
-    const DecodedJpeg decoded = DecodeJpegScaled(
+    DecodedJpeg decoded = DecodeJpegScaled(
         [&file](char* buffer, qsizetype capacity) {
             return std::max<qsizetype>(0, file.read(buffer, capacity));
         },
         scaling);
+    ConvertToScreenColours(decoded.image, decoded.colourProfile, shape.colours);
     shown.fitted = Oriented(decoded.image, orientation);
     shown.picture.path = path;
     shown.picture.format = PictureFormat::Jpeg;

@@ -12,6 +12,7 @@
 // and columns, at the smallest DCT scale not below the zoom (at most full size; the box enlarges
 // beyond 100 %); any other format decoded whole at full size, which then serves every position
 // and scale. The result's fitted holds the part, area says where it lies; it keeps
-// neither the file's bytes nor other pixels. Turned and raising as ReadShownPicture.
+// neither the file's bytes nor other pixels. Turned, converted to the screen's colours and raising
+// as ReadShownPicture.
 ShownPicture ReadZoomedPart(const QString& path, const PictureShape& shape,
                             const std::function<void()>& checkpoint = {});

@@ -301,9 +301,11 @@ void Tspecial::run(const QList<ResampleJob>& jobs, double factor)
         setEnabled(true);
         AppCursor::SetNormal();
     });
-    // Written the way up the viewers show them.
+    // Written the way up the viewers show them, and in the colours they show.
     const PictureTurn turn = windows_.nastaveni->nast.otacet ? PictureTurn::Upright : PictureTurn::AsStored;
-    ResampleBatch(jobs, factor, 0, turn).Run([&](int done) { showProgress(jobs, done); });
+    const ProfileKeeping profile =
+        windows_.nastaveni->nast.barvy ? ProfileKeeping::Kept : ProfileKeeping::Dropped;
+    ResampleBatch(jobs, factor, 0, turn, profile).Run([&](int done) { showProgress(jobs, done); });
 }
 
 void Tspecial::showProgress(const QList<ResampleJob>& jobs, int done)

@@ -96,8 +96,9 @@ QString canonical(const QString& path)
 
 } // namespace
 
-ResampleBatch::ResampleBatch(QList<ResampleJob> jobs, double factor, int workers, PictureTurn turn)
-    : jobs_(std::move(jobs)), factor_(factor), turn_(turn)
+ResampleBatch::ResampleBatch(QList<ResampleJob> jobs, double factor, int workers, PictureTurn turn,
+                             ProfileKeeping profile)
+    : jobs_(std::move(jobs)), factor_(factor), turn_(turn), profile_(profile)
 {
     if (workers <= 0) workers = std::min(QThread::idealThreadCount(), kMaxWorkers);
     // A picture that reads what an earlier one writes (through a link) must wait for it, so
@@ -128,7 +129,8 @@ void ResampleBatch::Run(const Progress& progress)
             const ResampleJob& job = jobs_.at(index);
             try {
                 if (ResampleFile(
-                        job.source, job.target, factor_, [&] { return state.WaitForTurn(index); }, turn_))
+                        job.source, job.target, factor_, [&] { return state.WaitForTurn(index); }, turn_,
+                        profile_))
                     state.Done(index);
             } catch (...) {
                 state.Failed(index, std::current_exception());

@@ -25,7 +25,7 @@ public:
 
     // workers 0 takes one thread per processor, up to a few.
     ResampleBatch(QList<ResampleJob> jobs, double factor, int workers = 0,
-                  PictureTurn turn = PictureTurn::AsStored);
+                  PictureTurn turn = PictureTurn::AsStored, ProfileKeeping profile = ProfileKeeping::Dropped);
 
     // Runs the batch, processing the calling thread's events meanwhile (so its windows stay
     // painted) and telling progress there as it goes, at the least at the start and at the end.
@@ -41,5 +41,6 @@ private:
     QList<ResampleJob> jobs_;
     double factor_;
     PictureTurn turn_;
+    ProfileKeeping profile_;
     int workers_;
 };

@@ -49,7 +49,7 @@ EmptyResultError::EmptyResultError(const QString& source, const QSize& size)
 }
 
 bool ResampleFile(const QString& source, const QString& target, double factor,
-                  const MayReplaceTarget& mayReplace, PictureTurn turn)
+                  const MayReplaceTarget& mayReplace, PictureTurn turn, ProfileKeeping profile)
 {
     QFile input(source);
     if (!input.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
@@ -86,7 +86,8 @@ bool ResampleFile(const QString& source, const QString& target, double factor,
             stretch = std::make_unique<NearestStretch>(facts.size, size);
         else
             stretch = std::make_unique<OrientedStretch>(facts.size, size, orientation);
-        return JpegTargetSettings{size, ResampleQuality, facts.multipleScans};
+        return JpegTargetSettings{size, ResampleQuality, facts.multipleScans,
+                                  profile == ProfileKeeping::Kept ? facts.colourProfile : QByteArray()};
     };
     const JpegNeedsRow needsRow = [&](int row) { return stretch->NeedsRow(row); };
     const JpegTakeRow takeRow = [&](int row, const QRgb* pixels, const JpegWriteRow& writeRow) {

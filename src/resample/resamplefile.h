@@ -33,6 +33,11 @@ private:
 // stretched; the new size then follows the turned picture.
 enum class PictureTurn { AsStored, Upright };
 
+// Whether the new picture carries the source's colour profile (the embedded one, or Adobe RGB as
+// its EXIF block says), so that its pixels keep their colours while the rest of the metadata is
+// left out; without it they are read as sRGB.
+enum class ProfileKeeping { Dropped, Kept };
+
 // Asked once the new picture is completely written beside the target; false leaves the target
 // as it was.
 using MayReplaceTarget = std::function<bool()>;
@@ -40,10 +45,11 @@ using MayReplaceTarget = std::function<bool()>;
 // Decodes source as a JPEG whatever its extension, stretches it to ResampledSize with whole
 // pixels, and writes it to target as a colour JPEG of ResampleQuality, progressive exactly when
 // the source had several scans, without the source's metadata (so an upright picture is written
-// with its pixels turned). The new file is written to a
+// with its pixels turned) but for its colour profile when it is kept. The new file is written to a
 // temporary file beside the target, which replaces the target only when it is complete, so any
 // failure (raised as JpegError, EmptyResultError or PixlyError with the file system's report)
 // leaves an existing target, the source too when they are the same, as it was. True when the
 // target was replaced; false when mayReplace declined.
 bool ResampleFile(const QString& source, const QString& target, double factor,
-                  const MayReplaceTarget& mayReplace = {}, PictureTurn turn = PictureTurn::AsStored);
+                  const MayReplaceTarget& mayReplace = {}, PictureTurn turn = PictureTurn::AsStored,
+                  ProfileKeeping profile = ProfileKeeping::Dropped);

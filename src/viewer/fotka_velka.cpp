@@ -65,7 +65,8 @@ Tvelka_fotka::Tvelka_fotka(Windows& windows)
             Image1->SetPicture(shown.fitted, shown.uprightSize, shown.picture.path);
             shown_ = shown.picture;
         },
-        PictureRequests::Failed(), [&windows] { return windows.Display().otacet; });
+        PictureRequests::Failed(), [&windows] { return windows.Display().otacet; },
+        [&windows] { return windows.Display().barvy; });
     pictures_->FollowZoom(*Image1);
     connect(Image1, &PictureBox::doubleClicked, this, Guarded([this] { ReturnToMainWindow(); }));
 

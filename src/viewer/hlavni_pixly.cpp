@@ -73,7 +73,8 @@ Thlavni::Thlavni(Windows& windows)
             Image1->SetPicture(shown.fitted, shown.uprightSize, shown.picture.path);
             drawnPath_ = shown.picture.path;
         },
-        [this] { SetPathLabel(drawnPath_); }, [&windows] { return windows.Display().otacet; });
+        [this] { SetPathLabel(drawnPath_); }, [&windows] { return windows.Display().otacet; },
+        [&windows] { return windows.Display().barvy; });
     pictures_->FollowZoom(*Image1);
 
     Label1 = new QLabel(this);

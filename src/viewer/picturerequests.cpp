@@ -2,6 +2,7 @@
 
 #include "controls/zoompicturebox.h"
 #include "platform/handlerguard.h"
+#include "platform/screenprofile.h"
 #include "viewer/picturecache.h"
 
 #include <utility>
@@ -12,9 +13,11 @@ constexpr int kAhead = 2;
 constexpr int kBehind = 1;
 } // namespace
 
-PictureRequests::PictureRequests(QSize box, Draw draw, Failed failed, Upright upright, QObject* parent)
+PictureRequests::PictureRequests(QSize box, Draw draw, Failed failed, Upright upright,
+                                 ManagedColours managedColours, QObject* parent)
     : QObject(parent), draw_(std::move(draw)), failed_(std::move(failed)), upright_(std::move(upright)),
-      shape_(box), cache_(std::make_unique<PictureCache>(box, [this] {
+      managedColours_(std::move(managedColours)), shape_(box),
+      cache_(std::make_unique<PictureCache>(box, [this] {
           QMetaObject::invokeMethod(
               this, [this] { RunGuarded([this] { deliver(); }); }, Qt::QueuedConnection);
       }))
@@ -30,11 +33,16 @@ void PictureRequests::SetBoxSize(QSize box)
     if (zoomCache_) zoomCache_->SetShape(zoomShape_);
 }
 
-void PictureRequests::applyUpright()
+void PictureRequests::applySettings()
 {
-    // The setting is read at every request, so a change applies from the next picture on.
-    if (!upright_ || upright_() == shape_.upright) return;
-    shape_.upright = zoomShape_.upright = upright_();
+    // The settings are read at every request, so a change applies from the next picture on; so
+    // does a new profile of the screen.
+    const bool upright = upright_ ? upright_() : shape_.upright;
+    const ShownColours colours =
+        managedColours_ ? ShownColours{managedColours_(), ScreenColourProfile()} : shape_.colours;
+    if (upright == shape_.upright && colours == shape_.colours) return;
+    shape_.upright = zoomShape_.upright = upright;
+    shape_.colours = zoomShape_.colours = colours;
     cache_->SetShape(shape_);
     if (zoomCache_) zoomCache_->SetShape(zoomShape_);
 }
@@ -47,7 +55,7 @@ void PictureRequests::failing(const QString& path)
 
 void PictureRequests::Show(const QString& path, const NearbyPictures& nearby)
 {
-    applyUpright();
+    applySettings();
     if (path == lastNearby_.preceding.value(0))
         forward_ = false;
     else if (path == lastNearby_.following.value(0))
@@ -63,7 +71,7 @@ void PictureRequests::Show(const QString& path, const NearbyPictures& nearby)
 
 ShownPicture PictureRequests::LoadNow(const QString& path)
 {
-    applyUpright();
+    applySettings();
     pending_.clear();
     current_ = path;
     planZoom();

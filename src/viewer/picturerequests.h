@@ -25,11 +25,13 @@ public:
     using Failed = std::function<void()>;
     using Unreadable = std::function<void(const QString& path)>;
     using Upright = std::function<bool()>;
+    using ManagedColours = std::function<bool()>;
 
     // failed runs just before the current picture's error is raised; upright tells, at each
-    // request, whether pictures are turned upright by their EXIF orientation.
+    // request, whether pictures are turned upright by their EXIF orientation, managedColours
+    // whether they are converted to the screen's colour profile.
     PictureRequests(QSize box, Draw draw, Failed failed = {}, Upright upright = {},
-                    QObject* parent = nullptr);
+                    ManagedColours managedColours = {}, QObject* parent = nullptr);
     ~PictureRequests() override;
 
     void SetBoxSize(QSize box);
@@ -65,7 +67,7 @@ public:
 
 private:
     void deliver();
-    void applyUpright();
+    void applySettings();
     // The error of the picture at path is being raised.
     void failing(const QString& path);
     void planZoom();
@@ -76,6 +78,7 @@ private:
     Draw draw_;
     Failed failed_;
     Upright upright_;
+    ManagedColours managedColours_;
     QString pending_;
     QString drawn_;      // the picture the box shows
     QString failedPath_; // the last picture whose error was told

@@ -1,7 +1,10 @@
+#include "colourprofiles.h"
 #include "filebytes.h"
 #include "fileops/fileresult.h"
+#include "formats/colourprofile.h"
 #include "formats/jpegcodec.h"
 #include "formats/pictureorientation.h"
+#include "formatsamples.h"
 #include "jpegsegments.h"
 #include "resample/neareststretch.h"
 #include "resample/resamplefile.h"
@@ -242,6 +245,36 @@ private slots:
             QVERIFY2(segment.marker == 0xE0 || segment.marker < 0xE0 || segment.marker > 0xEF,
                      qPrintable(QString::number(segment.marker, 16)));
         QCOMPARE(JpegHeaderSegments(result).first().marker, quint8(0xE0));
+    }
+
+    // The colour profile goes along while asked, and the rest of the metadata stays out.
+    void colourProfileIsKeptWhileAsked_data()
+    {
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<ProfileKeeping>("keeping");
+        QTest::addColumn<QByteArray>("profile");
+        const QByteArray embedded =
+            withMetadata(WithIccProfile(MakeJpeg(32, 32, Qt::red), DisplayP3Profile(), 300));
+        const QImage photo = gradient(QSize(32, 32));
+        QTest::newRow("embedded, kept") << embedded << ProfileKeeping::Kept << DisplayP3Profile();
+        QTest::newRow("embedded, dropped") << embedded << ProfileKeeping::Dropped << QByteArray();
+        QTest::newRow("Adobe RGB by EXIF, kept")
+            << JpegWithExif(photo, CameraColourSpaceExif(0xFFFF, QByteArray("R03", 4)))
+            << ProfileKeeping::Kept << AdobeRgbProfile();
+        QTest::newRow("none") << MakeJpeg(32, 32, Qt::red) << ProfileKeeping::Kept << QByteArray();
+    }
+    void colourProfileIsKeptWhileAsked()
+    {
+        QFETCH(QByteArray, source);
+        QFETCH(ProfileKeeping, keeping);
+        QFETCH(QByteArray, profile);
+        TestEnvironment env;
+        const QString in = env.writeFile(QStringLiteral("a.jpg"), source);
+        QVERIFY(ResampleFile(in, in, 0.5, {}, PictureTurn::AsStored, keeping));
+        const QByteArray result = FileBytes(in);
+        QCOMPARE(DecodeJpeg(result).colourProfile, profile);
+        QVERIFY(!result.contains("Exif"));
+        QVERIFY(!result.contains("holiday"));
     }
 
     void anyExtensionIsReadAsJpeg()

@@ -1,0 +1,120 @@
+#include "colourprofiles.h"
+#include "formats/screenpicture.h"
+#include "formats/zoomedpart.h"
+#include "formatsamples.h"
+#include "testenvironment.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QTest>
+
+namespace {
+
+const QSize kBox(200, 150);
+const QColor kStored(200, 60, 30);
+const QColor kSwapped(30, 200, 60);
+// Where a camera writes Adobe RGB as its EXIF says: kStored's neighbour in that space, in sRGB.
+const QColor kAdobeStored(150, 100, 50);
+const QColor kAdobeInSrgb(167, 100, 42);
+
+QImage Solid(const QColor& colour)
+{
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+QByteArray PngWithProfile(const QColor& colour, const QByteArray& profile)
+{
+    QImage image = Solid(colour);
+    image.setColorSpace(QColorSpace::fromIccProfile(profile));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+// The profile with its tag table and tags overwritten.
+QByteArray Damaged(QByteArray profile)
+{
+    for (qsizetype i = 128; i < profile.size(); ++i)
+        profile[i] = 'x';
+    return profile;
+}
+
+bool Near(const QColor& shown, const QColor& expected)
+{
+    return std::abs(shown.red() - expected.red()) <= 4 && std::abs(shown.green() - expected.green()) <= 4 &&
+           std::abs(shown.blue() - expected.blue()) <= 4;
+}
+
+} // namespace
+
+class TestColourManagement : public QObject {
+    Q_OBJECT
+private slots:
+    void picturesShowInTheScreensColours_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("managed");
+        QTest::addColumn<bool>("zoomed");
+        QTest::addColumn<QColor>("shown");
+        const QByteArray swappedJpeg =
+            WithIccProfile(MakeJpeg(64, 48, kStored), ChannelSwappingProfile(), 200);
+        const QByteArray adobeJpeg =
+            JpegWithExif(Solid(kAdobeStored), CameraColourSpaceExif(0xFFFF, QByteArray("R03", 4)));
+        QTest::newRow("JPEG, profile in segments") << "a.jpg" << swappedJpeg << true << false << kSwapped;
+        QTest::newRow("JPEG, management off") << "a.jpg" << swappedJpeg << false << false << kStored;
+        QTest::newRow("JPEG, 100 % part") << "a.jpg" << swappedJpeg << true << true << kSwapped;
+        QTest::newRow("PNG") << "a.png" << PngWithProfile(kStored, ChannelSwappingProfile()) << true << false
+                             << kSwapped;
+        QTest::newRow("PNG read whole for 100 %")
+            << "a.png" << PngWithProfile(kStored, ChannelSwappingProfile()) << true << true << kSwapped;
+        QTest::newRow("damaged profile: sRGB")
+            << "a.jpg" << WithIccProfile(MakeJpeg(64, 48, kStored), Damaged(ChannelSwappingProfile())) << true
+            << false << kStored;
+        QTest::newRow("Adobe RGB by EXIF") << "a.jpg" << adobeJpeg << true << false << kAdobeInSrgb;
+        QTest::newRow("Adobe RGB by EXIF, management off")
+            << "a.jpg" << adobeJpeg << false << false << kAdobeStored;
+        QTest::newRow("EXIF says sRGB")
+            << "a.jpg" << JpegWithExif(Solid(kAdobeStored), CameraColourSpaceExif(1, QByteArray("R98", 4)))
+            << true << false << kAdobeStored;
+        QTest::newRow("uncalibrated without R03")
+            << "a.jpg"
+            << JpegWithExif(Solid(kAdobeStored), CameraColourSpaceExif(0xFFFF, QByteArray("THM", 4))) << true
+            << false << kAdobeStored;
+    }
+    void picturesShowInTheScreensColours()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, file);
+        QFETCH(bool, managed);
+        QFETCH(bool, zoomed);
+        QFETCH(QColor, shown);
+        TestEnvironment environment;
+        const QString path = environment.writeFile(name, file);
+        const PictureShape shape(kBox, false, zoomed ? ZoomState{1, {0.5, 0.5}} : ZoomState{},
+                                 ShownColours{managed, {}});
+        const QImage picture = (zoomed ? ReadZoomedPart(path, shape) : ReadShownPicture(path, shape)).fitted;
+        const QColor centre = picture.pixelColor(picture.width() / 2, picture.height() / 2);
+        QVERIFY2(Near(centre, shown), qPrintable(centre.name()));
+    }
+
+    // On a screen of its own profile a picture in that profile needs no conversion, and one in
+    // sRGB is converted to it.
+    void screenProfileIsTheTarget()
+    {
+        TestEnvironment environment;
+        const QString swapped = environment.writeFile(
+            "a.jpg", WithIccProfile(MakeJpeg(64, 48, kStored), ChannelSwappingProfile()));
+        const QString plain = environment.writeFile("b.jpg", MakeJpeg(64, 48, kSwapped));
+        const PictureShape shape(kBox, false, {}, ShownColours{true, ChannelSwappingProfile()});
+        QVERIFY(Near(ReadShownPicture(swapped, shape).fitted.pixelColor(32, 24), kStored));
+        QVERIFY(Near(ReadShownPicture(plain, shape).fitted.pixelColor(32, 24), kStored));
+    }
+};
+
+QTEST_MAIN(TestColourManagement)
+#include "tst_colourmanagement.moc"
