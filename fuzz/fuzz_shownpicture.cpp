@@ -1,6 +1,7 @@
-// Reads arbitrary bytes as the viewers read a JPEG: scaled to a box and turned upright by its EXIF
-// orientation, abandoned at a checkpoint the input chooses, as the read-ahead abandons a picture
-// the user has passed. The first byte chooses the checkpoint (0: never), the second the box. Every
+// Reads arbitrary bytes as the viewers read a JPEG: scaled to a box, turned upright by its EXIF
+// orientation and converted from its colour profile to sRGB, abandoned at a checkpoint the input
+// chooses, as the read-ahead abandons a picture the user has passed. The first byte chooses the
+// checkpoint (0: never) and, by its top bit, whether colours are managed, the second the box. Every
 // failure must be a PixlyError, an abandoned read must end at once, and a picture read must fit
 // its box.
 
@@ -36,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString path = WriteInputFile(QStringLiteral("picture.jpg"), data + 2, size - 2);
     int checkpoints = 0;
     try {
-        const ShownPicture shown = ReadShownPicture(path, PictureShape(box, true), [&] {
+        const PictureShape shape(box, true, {}, ShownColours{(data[0] & 0x80) != 0, {}});
+        const ShownPicture shown = ReadShownPicture(path, shape, [&] {
             if (++checkpoints == abandonAt) throw Abandoned{};
         });
         if (shown.fitted.width() > box.width() || shown.fitted.height() > box.height()) std::abort();

@@ -1,4 +1,6 @@
 #include "colourprofiles.h"
+#include "formats/colourprofile.h"
+#include "formats/matrixshaper.h"
 #include "formats/screenpicture.h"
 #include "formats/zoomedpart.h"
 #include "formatsamples.h"
@@ -43,10 +45,17 @@ QByteArray Damaged(QByteArray profile)
     return profile;
 }
 
-bool Near(const QColor& shown, const QColor& expected)
+cmsHPROFILE Open(const QByteArray& icc)
 {
-    return std::abs(shown.red() - expected.red()) <= 4 && std::abs(shown.green() - expected.green()) <= 4 &&
-           std::abs(shown.blue() - expected.blue()) <= 4;
+    return icc.isEmpty() ? cmsCreate_sRGBProfile()
+                         : cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size()));
+}
+
+bool Near(const QColor& shown, const QColor& expected, int steps = 4)
+{
+    return std::abs(shown.red() - expected.red()) <= steps &&
+           std::abs(shown.green() - expected.green()) <= steps &&
+           std::abs(shown.blue() - expected.blue()) <= steps;
 }
 
 } // namespace
@@ -100,6 +109,42 @@ private slots:
         const QImage picture = (zoomed ? ReadZoomedPart(path, shape) : ReadShownPicture(path, shape)).fitted;
         const QColor centre = picture.pixelColor(picture.width() / 2, picture.height() / 2);
         QVERIFY2(Near(centre, shown), qPrintable(centre.name()));
+    }
+
+    // The tables that convert between matrix profiles give LittleCMS's own colours.
+    void tablesGiveLittleCmsColours_data()
+    {
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<QByteArray>("target");
+        QTest::newRow("Display P3 to sRGB") << DisplayP3Profile() << QByteArray();
+        QTest::newRow("Adobe RGB to sRGB") << AdobeRgbProfile() << QByteArray();
+        QTest::newRow("sRGB to Display P3") << QByteArray() << DisplayP3Profile();
+        QTest::newRow("swapped to Adobe RGB") << ChannelSwappingProfile() << AdobeRgbProfile();
+    }
+    void tablesGiveLittleCmsColours()
+    {
+        QFETCH(QByteArray, source);
+        QFETCH(QByteArray, target);
+        cmsHPROFILE from = Open(source);
+        cmsHPROFILE to = Open(target);
+        const auto tables = MatrixShaperConversion::Between(from, to);
+        cmsHTRANSFORM transform =
+            cmsCreateTransform(from, TYPE_BGRA_8, to, TYPE_BGRA_8, INTENT_PERCEPTUAL, 0);
+        QVERIFY(tables && transform);
+        std::vector<QRgb> colours;
+        for (int r = 0; r < 256; r += 5)
+            for (int g = 0; g < 256; g += 5)
+                for (int b = 0; b < 256; b += 5)
+                    colours.push_back(qRgb(r, g, b));
+        std::vector<QRgb> byTables = colours;
+        tables->Convert(byTables.data(), qsizetype(byTables.size()));
+        cmsDoTransform(transform, colours.data(), colours.data(), cmsUInt32Number(colours.size()));
+        for (std::size_t i = 0; i < colours.size(); ++i)
+            QVERIFY2(Near(QColor(byTables[i]), QColor(colours[i]), 1),
+                     qPrintable(QColor(byTables[i]).name() + " " + QColor(colours[i]).name()));
+        cmsDeleteTransform(transform);
+        cmsCloseProfile(from);
+        cmsCloseProfile(to);
     }
 
     // On a screen of its own profile a picture in that profile needs no conversion, and one in
