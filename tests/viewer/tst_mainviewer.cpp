@@ -1,3 +1,4 @@
+#include "colourprofiles.h"
 #include "controls/directorylistbox.h"
 #include "controls/filelistbox.h"
 #include "controls/radiogroup.h"
@@ -97,6 +98,34 @@ private slots:
         Viewer v({{"a.jpg", WithExifOrientation(jpeg(Qt::red), 6)}}, setting);
         v.open(0);
         QCOMPARE(v.viewer()->Image1->Picture().size(), shown);
+    }
+
+    // A picture is shown in the screen's colours while the setting is on; a change applies from the
+    // next picture on, also to one read ahead before the change.
+    void coloursFollowTheSetting_data()
+    {
+        QTest::addColumn<QByteArray>("setting");
+        QTest::addColumn<bool>("managed");
+        QTest::newRow("on by default") << QByteArray() << true;
+        QTest::newRow("off") << QByteArray("[nast]\nbarvy=0\n") << false;
+    }
+
+    void coloursFollowTheSetting()
+    {
+        QFETCH(QByteArray, setting);
+        QFETCH(bool, managed);
+        // Stored (200, 60, 30) in a profile that shows it as the sRGB (30, 200, 60).
+        const QByteArray swapped = WithIccProfile(jpeg(QColor(200, 60, 30)), ChannelSwappingProfile());
+        Viewer v({{"a.jpg", swapped}, {"b.jpg", swapped}}, setting);
+        const auto shownGreen = [&v] {
+            const QImage picture = v.viewer()->Image1->Picture();
+            return qGreen(picture.pixel(picture.width() / 2, picture.height() / 2));
+        };
+        v.open(0);
+        QVERIFY(std::abs(shownGreen() - (managed ? 200 : 60)) <= 4);
+        v.windows->nastaveni->nast.barvy = !managed;
+        v.press(Qt::Key_PageDown);
+        QTRY_VERIFY(std::abs(shownGreen() - (managed ? 60 : 200)) <= 4);
     }
 
     void opensMaximisedEveryTime()
