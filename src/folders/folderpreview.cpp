@@ -22,8 +22,9 @@ FolderPreview::FolderPreview(Tnastaveni& window) : window_(window) {}
 void FolderPreview::Load(const QString& path)
 {
     // Read as the viewers read it, at the size of the box; the box itself enlarges a small one.
-    const PictureShape shape(window_.Image1->size(), window_.nast.otacet, {},
-                             ShownColours{window_.nast.barvy, ScreenColourProfile()});
+    const PictureShape shape(
+        window_.Image1->size(), window_.nast.otacet, {},
+        ShownColours{window_.nast.barvy, window_.nast.barvy ? ScreenColourProfile() : QByteArray()});
     window_.Image1->SetPicture(ReadShownPicture(path, shape).fitted);
     // What the decode needed goes back to the system rather than waiting with the process for the
     // next picture to be previewed.

@@ -38,8 +38,8 @@ void PictureRequests::applySettings()
     // The settings are read at every request, so a change applies from the next picture on; so
     // does a new profile of the screen.
     const bool upright = upright_ ? upright_() : shape_.upright;
-    const ShownColours colours =
-        managedColours_ ? ShownColours{managedColours_(), ScreenColourProfile()} : shape_.colours;
+    const bool managed = managedColours_ ? managedColours_() : shape_.colours.managed;
+    const ShownColours colours{managed, managed ? ScreenColourProfile() : QByteArray()};
     if (upright == shape_.upright && colours == shape_.colours) return;
     shape_.upright = zoomShape_.upright = upright;
     shape_.colours = zoomShape_.colours = colours;
