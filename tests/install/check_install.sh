@@ -45,7 +45,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for package in libqt6widgets6 libqt6gui6 libqt6network6 libqt6multimedia6 libjpeg62-turbo libc6 \
   qt6-qpa-plugins qt6-translations-l10n gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
   gstreamer1.0-libav timgm6mb-soundfont fonts-dejavu-core fonts-liberation2 fonts-urw-base35 \
-  libheif1 libjxl0.7 libraw20 qt6-image-formats-plugins libwebp7; do
+  libheif1 libjxl0.7 libraw20 qt6-image-formats-plugins libwebp7 libwebpdemux2 liblcms2-2 libxcb1; do
   grep -Eq "(^|, |\| )$package( |,|$)" <<<"$depends" || fail "package does not depend on $package: $depends"
 done
 contents=$(dpkg-deb -c "$deb")
