@@ -11,9 +11,9 @@
 #include "formats/jpegcodec.h"
 #include "photolikepicture.h"
 #include "viewer/picturecache.h"
+#include "viewersteps.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -26,7 +26,7 @@
 namespace {
 
 constexpr int kFiles = 4;
-const QSize kBox(1009, 649);
+const QSize kBox = kMainViewerBox;
 
 QStringList writeFolder(const QString& folder, bool progressive)
 {
@@ -44,21 +44,6 @@ QStringList writeFolder(const QString& folder, bool progressive)
     return paths;
 }
 
-template <typename Work> double milliseconds(Work work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 struct Figures {
     double off = 0, on = 0, conversion = 0;
 };
@@ -72,18 +57,18 @@ Figures measure(const QStringList& paths, int passes)
     std::vector<double> off, on, conversion;
     for (int pass = 0; pass < passes; ++pass)
         for (const QString& path : paths) {
-            off.push_back(milliseconds([&] { unmanaged.Load(path); }));
-            on.push_back(milliseconds([&] { managed.Load(path); }));
+            off.push_back(Milliseconds([&] { unmanaged.Load(path); }));
+            on.push_back(Milliseconds([&] { managed.Load(path); }));
         }
     const QImage fitted = unmanaged.Load(paths[0]).fitted;
     const QByteArray profile = DisplayP3Profile();
     for (int pass = 0; pass < passes * kFiles; ++pass) {
         QImage copy = fitted.copy();
-        conversion.push_back(milliseconds([&] {
+        conversion.push_back(Milliseconds([&] {
             ConvertToScreenColours(copy, profile, ShownColours{true, {}});
         }));
     }
-    return Figures{median(off), median(on), median(conversion)};
+    return Figures{Median(off), Median(on), Median(conversion)};
 }
 
 } // namespace
