@@ -18,7 +18,7 @@ struct Abandoned {};
 
 // However small the scale, every block of a picture is read; only pictures of a size that keeps
 // each input quick are read.
-constexpr qint64 MaxFuzzedPixels = qint64(1) << 24;
+constexpr qint64 MaxShownPixels = qint64(1) << 24;
 
 } // namespace
 
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         const QSize claimed = ReadJpegSize(
             QByteArray::fromRawData(reinterpret_cast<const char*>(data + 2), qsizetype(size - 2)));
-        if (qint64(claimed.width()) * claimed.height() > MaxFuzzedPixels) return 0;
+        if (qint64(claimed.width()) * claimed.height() > MaxShownPixels) return 0;
     } catch (const PixlyError&) {
     }
     const QString path = WriteInputFile(QStringLiteral("picture.jpg"), data + 2, size - 2);

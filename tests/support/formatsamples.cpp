@@ -3,6 +3,7 @@
 #include "exifsamples.h"
 #include "formats/jpegcodec.h"
 
+#include <QColorSpace>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -42,7 +43,7 @@ Command CommandFor(SampleEncoder encoder)
     case SampleEncoder::Heic: return {"heif-enc", {"-q", "90", "IN", "-o", "OUT"}, "heic"};
     case SampleEncoder::Avif: return {"heif-enc", {"-A", "-q", "90", "IN", "-o", "OUT"}, "avif"};
     case SampleEncoder::WebP:
-        return {"cwebp", {"-quiet", "-q", "90", "-metadata", "exif", "IN", "-o", "OUT"}, "webp"};
+        return {"cwebp", {"-quiet", "-q", "90", "-metadata", "exif,icc", "IN", "-o", "OUT"}, "webp"};
     case SampleEncoder::Jxl: return {"cjxl", {"IN", "OUT"}, "jxl"};
     case SampleEncoder::Png: return {"convert", {"IN", "OUT"}, "png"};
     case SampleEncoder::Gif: return {"convert", {"IN", "OUT"}, "gif"};
@@ -196,14 +197,17 @@ QByteArray OrientedCameraExif(int orientation)
     return tiff.Build();
 }
 
-QByteArray EncodeSample(const QImage& picture, SampleEncoder encoder, const QByteArray& exifTiff)
+QByteArray EncodeSample(const QImage& picture, SampleEncoder encoder, const QByteArray& exifTiff,
+                        const QByteArray& iccProfile)
 {
     QTemporaryDir folder;
     const Command command = CommandFor(encoder);
     const bool withExif = !exifTiff.isEmpty();
     const QString input = folder.filePath(withExif ? "in.jpg" : "in.png");
     const QString output = folder.filePath("out." + command.extension);
-    if (!(withExif ? WriteFile(input, JpegWithExif(picture, exifTiff)) : picture.save(input, "PNG")))
+    QImage tagged = picture;
+    if (!iccProfile.isEmpty()) tagged.setColorSpace(QColorSpace::fromIccProfile(iccProfile));
+    if (!(withExif ? WriteFile(input, JpegWithExif(picture, exifTiff)) : tagged.save(input, "PNG")))
         return {};
     QStringList arguments = command.arguments;
     arguments.replaceInStrings(QStringLiteral("IN"), input);
@@ -212,8 +216,8 @@ QByteArray EncodeSample(const QImage& picture, SampleEncoder encoder, const QByt
     process.start(command.program, arguments);
     // The encoders of HEIC and AVIF take a long while for a camera-size picture on a busy machine.
     const int megapixels = int(qint64(picture.width()) * picture.height() / 1000000);
-    if (!process.waitForFinished(60000 + 60000 * megapixels) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0)
+    if (!process.waitForFinished(60000 + 60000 * megapixels) ||
+        process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return {};
     return ReadFile(output);
 }

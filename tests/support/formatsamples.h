@@ -11,8 +11,10 @@ enum class SampleEncoder { Heic, Avif, WebP, Png, Gif, Tiff, Jxl };
 
 // The picture encoded by the format's encoder (heif-enc, cwebp, cjxl, ImageMagick's convert), with
 // the EXIF block (a TIFF structure) when one is given: each encoder takes it over from the JPEG it
-// is handed. Empty when the encoder fails.
-QByteArray EncodeSample(const QImage& picture, SampleEncoder encoder, const QByteArray& exifTiff = {});
+// is handed, and the colour profile, when one is given without EXIF, from the PNG it is handed.
+// Empty when the encoder fails.
+QByteArray EncodeSample(const QImage& picture, SampleEncoder encoder, const QByteArray& exifTiff = {},
+                        const QByteArray& iccProfile = {});
 
 // The picture as a JPEG (quality 95) with the EXIF block in an APP1 segment, when one is given.
 QByteArray JpegWithExif(const QImage& picture, const QByteArray& exifTiff);
