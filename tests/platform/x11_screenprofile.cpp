@@ -17,7 +17,8 @@ namespace {
 // Sets the root window's property to the bytes, or deletes it for none.
 void SetRootProfile(const QByteArray& profile)
 {
-    xcb_connection_t* connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    xcb_connection_t* connection =
+        qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     static constexpr char Name[] = "_ICC_PROFILE";
     xcb_intern_atom_reply_t* atom =
