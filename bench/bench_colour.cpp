@@ -30,18 +30,11 @@ const QSize kBox = kMainViewerBox;
 
 QStringList writeFolder(const QString& folder, bool progressive)
 {
-    const QByteArray encoded = WithIccProfile(
-        EncodeJpeg(PhotoLikePicture(progressive ? 1 : 0, 6000, 4000), 90, progressive), DisplayP3Profile());
-    QDir().mkpath(folder);
-    QStringList paths;
-    for (int i = 0; i < kFiles; ++i) {
-        const QString path = QDir(folder).filePath(QStringLiteral("photo%1.jpg").arg(i));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(encoded) < 0)
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        paths << path;
-    }
-    return paths;
+    return WriteCopies(
+        folder,
+        WithIccProfile(EncodeJpeg(PhotoLikePicture(progressive ? 1 : 0, 6000, 4000), 90, progressive),
+                       DisplayP3Profile()),
+        kFiles);
 }
 
 struct Figures {

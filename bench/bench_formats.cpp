@@ -122,20 +122,6 @@ struct Format {
     double full = 0, cold = 0, warm = 0, resident = 0;
 };
 
-QStringList writeFolder(const QString& folder, const QString& extension, const QByteArray& file)
-{
-    QDir().mkpath(folder);
-    QStringList paths;
-    for (int i = 0; i < kFiles; ++i) {
-        const QString path = QDir(folder).filePath(QStringLiteral("photo%1.%2").arg(i).arg(extension));
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size())
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        paths << path;
-    }
-    return paths;
-}
-
 QStringList filesIn(const QString& folder)
 {
     QStringList paths;
@@ -183,7 +169,7 @@ int main(int argc, char** argv)
             return 1;
         }
         const QString folder = root.filePath(format.extension);
-        const QStringList paths = writeFolder(folder, format.extension, file);
+        const QStringList paths = WriteCopies(folder, file, kFiles, format.extension);
         std::vector<double> full;
         for (int pass = 0; pass < passes; ++pass)
             full.push_back(Milliseconds([&] { format.fullDecode(ReadFile(paths[0])); }));

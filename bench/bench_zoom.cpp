@@ -17,6 +17,7 @@
 #include "platform/freedmemory.h"
 #include "viewer/picturecache.h"
 #include "viewer/picturerequests.h"
+#include "viewersteps.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,36 +33,12 @@
 namespace {
 
 constexpr int kFiles = 8;
-const QSize kBox(1009, 649);
+const QSize kBox = kMainViewerBox;
 
 QStringList writeFolder(const QString& folder, bool progressive)
 {
-    const QByteArray encoded = EncodeJpeg(PhotoLikePicture(progressive ? 1 : 0, 6000, 4000), 90, progressive);
-    QDir().mkpath(folder);
-    QStringList paths;
-    for (int i = 0; i < kFiles; ++i) {
-        const QString path = QDir(folder).filePath(QStringLiteral("photo%1.jpg").arg(i));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(encoded) < 0)
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        paths << path;
-    }
-    return paths;
-}
-
-template <typename Work> double milliseconds(Work work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    return WriteCopies(folder, EncodeJpeg(PhotoLikePicture(progressive ? 1 : 0, 6000, 4000), 90, progressive),
+                       kFiles);
 }
 
 NearbyPictures nearby(const QStringList& paths, int index)
@@ -107,8 +84,8 @@ double fullDecode(const QStringList& paths, int passes)
     std::vector<double> times;
     QImage buffer;
     for (int pass = 0; pass < passes; ++pass)
-        times.push_back(milliseconds([&] { buffer = DecodeJpegInto(data, std::move(buffer)).image; }));
-    return median(times);
+        times.push_back(Milliseconds([&] { buffer = DecodeJpegInto(data, std::move(buffer)).image; }));
+    return Median(times);
 }
 
 double fullDecodeAfterHandBack(const QStringList& paths, int passes)
@@ -119,9 +96,9 @@ double fullDecodeAfterHandBack(const QStringList& paths, int passes)
     std::vector<double> times;
     for (int pass = 0; pass < passes; ++pass) {
         ReturnFreedMemory();
-        times.push_back(milliseconds([&] { DecodeJpeg(data); }));
+        times.push_back(Milliseconds([&] { DecodeJpeg(data); }));
     }
-    return median(times);
+    return Median(times);
 }
 
 double zoomIn(const QStringList& paths, int passes)
@@ -132,12 +109,12 @@ double zoomIn(const QStringList& paths, int passes)
         viewer.requests.Show(paths[pass % kFiles], {});
         viewer.waitUntilFitted(paths[pass % kFiles]);
         viewer.requests.Cache().WaitUntilIdle();
-        times.push_back(milliseconds([&] {
+        times.push_back(Milliseconds([&] {
             viewer.box.ToggleZoom();
             viewer.waitUntilZoomed(paths[pass % kFiles]);
         }));
     }
-    return median(times);
+    return Median(times);
 }
 
 // The next picture while zoomed; after a look of lookMs, or cold when nothing was read ahead.
@@ -153,12 +130,12 @@ double nextWhileZoomed(const QStringList& paths, int passes, int lookMs)
         viewer.waitUntilZoomed(paths[0]);
         QThread::msleep(lookMs);
         QCoreApplication::processEvents();
-        times.push_back(milliseconds([&] {
+        times.push_back(Milliseconds([&] {
             viewer.requests.Show(paths[1], look ? nearby(paths, 1) : NearbyPictures());
             viewer.waitUntilZoomed(paths[1]);
         }));
     }
-    return median(times);
+    return Median(times);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "viewer/picturecache.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
@@ -22,6 +23,20 @@ QByteArray ReadFile(const QString& path)
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
+}
+
+QStringList WriteCopies(const QString& folder, const QByteArray& file, int count, const QString& extension)
+{
+    QDir().mkpath(folder);
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QString path = QDir(folder).filePath(QStringLiteral("photo%1.%2").arg(i).arg(extension));
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size())
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        paths << path;
+    }
+    return paths;
 }
 
 NearbyPictures NearbyIn(const QStringList& paths, int index)

@@ -29,6 +29,10 @@ double Median(std::vector<double> values);
 
 QByteArray ReadFile(const QString& path);
 
+// Writes count copies of a picture file into the folder (made when missing), photo0.extension on.
+QStringList WriteCopies(const QString& folder, const QByteArray& file, int count,
+                        const QString& extension = QStringLiteral("jpg"));
+
 // The two pictures after and before index, wrapping round, as the viewers read ahead.
 NearbyPictures NearbyIn(const QStringList& paths, int index);
 
