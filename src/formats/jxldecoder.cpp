@@ -15,7 +15,7 @@
 namespace {
 
 // The data is handed to the decoder in parts of this size, and the checkpoint runs between them.
-constexpr qsizetype PartBytes = 256 * 1024;
+constexpr qsizetype PartBytes = 1024 * 1024;
 
 // No real EXIF block comes near this; a box that claims more is not kept.
 constexpr qsizetype MaxExifBytes = 16 * 1024 * 1024;
